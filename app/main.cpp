@@ -1,0 +1,7 @@
+// The executable's entry point; everything else lives in core.
+#include "app/App.h"
+
+int main()
+{
+    return runApp();
+}
