@@ -5,19 +5,13 @@
 
 #include <cstdint>
 
+#include "graphics/Surface.h"
 #include "platform/Platform.h"
 
 // Colours travel as 0x00BBGGRR: red in the low byte. Pixels in memory are 0x00RRGGBB,
 // the layout the window shows without conversion.
 using Colour = uint32_t;
 constexpr Colour colourMagenta = 0xFF00FF;
-
-// An owned pixel buffer, row after row, 0x00RRGGBB.
-struct Surface {
-    uint32_t* pixels;
-    int32_t width;
-    int32_t height;
-};
 
 // A one-bit mask: 1 marks a transparent pixel.
 struct Mask {
