@@ -74,6 +74,12 @@ int32_t Game::startUp()
     for (int32_t r = 0; r < gridRows; r++) {
         rowY[r] = 16 * r;
     }
+    // A missing, read-only or short score.dat is no error: the table starts afresh.
+    if (loadHighscores() == 0) {
+        setDefaultHighscores(highscores);
+    }
+    setRowPositions(highscores);
+    bestScore = highscores.rows[0].score;
     for (int32_t k = 0; k < 256; k++) {
         // 3.14, not pi: the bars' swing is part of the look.
         barWave[k] = std::cos(k * 3.14 / 128) * 3.2 * 30.0;

@@ -2,6 +2,7 @@
 // stored in score.dat. Game thread only (read once on the main thread at start-up).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct ScoreEntry {
@@ -17,3 +18,11 @@ constexpr int32_t highscoreRows = 10;
 struct HighscoreTable {
     ScoreEntry rows[highscoreRows];   // best first
 };
+
+// One record of score.dat: 26 bytes of name, 6 of score and 2 of level as decimal text.
+constexpr size_t scoreRecordBytes = 34;
+
+// Every row: score 0, level 0, "........the zarks........".
+void setDefaultHighscores(HighscoreTable& table);
+// Every row's homeX and slideX to its side: 640 for rows 1, 3, 5, 7, 9, -300 for the others.
+void setRowPositions(HighscoreTable& table);
