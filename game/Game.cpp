@@ -54,6 +54,12 @@ int32_t Game::startUp()
     if (initialised == 1) {
         return 1;
     }
+    if (canvas == nullptr) {
+        canvas = new (std::nothrow) Canvas();
+    }
+    if (canvas == nullptr || canvas->create(mainWindow, 640, 480) == 0) {
+        return 0;
+    }
     for (ObjectList* Game::*field : listFields) {
         this->*field = new (std::nothrow) ObjectList();
         if (this->*field == nullptr) {
@@ -118,4 +124,9 @@ void Game::shutDown()
     }
     delete frameTimer;
     frameTimer = nullptr;
+    if (canvas != nullptr) {
+        canvas->releaseAll();
+        delete canvas;
+        canvas = nullptr;
+    }
 }
