@@ -9,12 +9,13 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/KeyState.h"
 #include "platform/Platform.h"
+#include "platform/WindowText.h"
 #include "platform/headless/Headless.h"
 
 namespace {
 
-constexpr int32_t keyCount = 256;
 constexpr int32_t timerSlots = 8;
 
 struct TimerSlot {
@@ -30,8 +31,7 @@ struct HeadlessState {
     int64_t nowNs = 0;
     bool counterAvailable = true;
     int64_t millisecondOffset = 0;
-    std::array<std::atomic<bool>, keyCount> held{};
-    std::array<std::atomic<bool>, keyCount> tapped{};
+    KeyState keys;   // written: the test's threads; read: game
     std::deque<platform::Message> messages;
     bool quitTaken = false;
     bool windowOpen = false;
@@ -88,11 +88,6 @@ int64_t nsFromCounter(int64_t count)
     return static_cast<int64_t>((scaled + headless::counterFrequency - 1) / headless::counterFrequency);
 }
 
-bool validKey(int32_t virtualKey)
-{
-    return virtualKey >= 0 && virtualKey < keyCount;
-}
-
 }  // namespace
 
 namespace platform {
@@ -131,11 +126,13 @@ void postQuit(int32_t exitCode)
     headless::pushMessage(MessageKind::quit, exitCode);
 }
 
-void drawWindowText(WindowHandle, const char* text, int32_t, int32_t, int32_t, int32_t)
+void drawWindowText(WindowHandle, const char* text, int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
     HeadlessState& s = state();
     std::lock_guard<std::mutex> guard(s.lock);
     s.windowText = text != nullptr ? text : "";
+    windowtext::drawCentred(s.picture.data(), headless::windowWidth, headless::windowHeight, text, left, top, right,
+                            bottom);
 }
 
 void messageBox(const char* text, const char* caption)
@@ -203,12 +200,7 @@ void stopTimer(WindowHandle, int32_t identifier)
 
 bool keyDown(int32_t virtualKey)
 {
-    if (!validKey(virtualKey)) {
-        return false;
-    }
-    HeadlessState& s = state();
-    bool wasTapped = s.tapped[virtualKey].exchange(false);
-    return s.held[virtualKey].load() || wasTapped;
+    return state().keys.ask(virtualKey);
 }
 
 bool performanceFrequency(int64_t& countsPerSecond)
@@ -325,10 +317,7 @@ void reset()
     s.nowNs = 0;
     s.counterAvailable = true;
     s.millisecondOffset = 0;
-    for (int32_t key = 0; key < keyCount; key++) {
-        s.held[key] = false;
-        s.tapped[key] = false;
-    }
+    s.keys.clear();
     s.messages.clear();
     s.windowOpen = false;
     s.failNextWindow = false;
@@ -381,27 +370,24 @@ void setMillisecondClock(uint32_t ms)
 
 void setKeyHeld(int32_t virtualKey, bool held)
 {
-    if (validKey(virtualKey)) {
-        state().held[virtualKey] = held;
-        if (held) {
-            state().tapped[virtualKey] = true;
-        }
+    KeyState& keys = state().keys;
+    if (held && !keys.held(virtualKey)) {
+        keys.press(virtualKey);
+    }
+    while (!held && keys.held(virtualKey)) {
+        keys.release(virtualKey);
     }
 }
 
 void tapKey(int32_t virtualKey)
 {
-    if (validKey(virtualKey)) {
-        state().tapped[virtualKey] = true;
-    }
+    state().keys.press(virtualKey);
+    state().keys.release(virtualKey);
 }
 
 void releaseAllKeys()
 {
-    for (int32_t key = 0; key < keyCount; key++) {
-        state().held[key] = false;
-        state().tapped[key] = false;
-    }
+    state().keys.clear();
 }
 
 void pushMessage(platform::MessageKind kind, int32_t code)
