@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
 #include <vector>
 
+#include "BmpFixtures.h"
 #include "GraphicsFixture.h"
 #include "graphics/Canvas.h"
 #include "platform/headless/Headless.h"
@@ -151,6 +155,41 @@ TEST(SpriteStore, DeleteUnlinksInAllFourPlacesAndReleaseAllFreesTheRest)
         EXPECT_EQ(headless::presentCount(), presents);
     }
     headless::reset();
+}
+
+TEST(SpriteStore, LoadSpriteTakesThePictureAtItsSize)
+{
+    const std::filesystem::path directory = std::filesystem::path(KARVEX_BINARY_DIR) / "test-scratch" / "load-sprite";
+    std::filesystem::create_directories(directory);
+    const std::filesystem::path path = directory / "picture.bmp";
+    const auto& variants = bmpfixture::variants();
+    const auto info24 = std::find_if(variants.begin(), variants.end(),
+                                     [](const bmpfixture::Variant& v) { return std::string(v.name) == "info24"; });
+    ASSERT_NE(info24, variants.end());
+    const std::vector<uint8_t> bytes = bmpfixture::writeBmp(bmpfixture::fixtureFields(*info24));
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+    std::fclose(file);
+
+    Canvas canvas;
+    EXPECT_EQ(canvas.loadSprite((directory / "missing.bmp").c_str()), 0u);
+    EXPECT_EQ(canvas.spriteCount, 0u);
+    const uint32_t id = canvas.loadSprite(path.c_str());
+    ASSERT_EQ(id, 1u);
+    const Sprite& loaded = *canvas.sprite(id);
+    EXPECT_EQ(loaded.width, 9u);
+    EXPECT_EQ(loaded.height, 3u);
+    EXPECT_EQ(loaded.mask, nullptr);
+    EXPECT_EQ(pixelAt(*loaded.image, 0, 0), bmpfixture::red);
+    EXPECT_EQ(pixelAt(*loaded.image, 8, 2), bmpfixture::magenta);
+
+    // A full store gives the picture back instead of keeping it.
+    while (canvas.createSprite(1, 1) != 0) {
+    }
+    EXPECT_EQ(canvas.loadSprite(path.c_str()), 0u);
+    EXPECT_EQ(canvas.spriteCount, 2047u);
+    std::filesystem::remove_all(directory);
 }
 
 TEST(SpriteStore, SetPositionMovesOnlyLiveSprites)
