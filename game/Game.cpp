@@ -103,9 +103,11 @@ int32_t Game::startUp()
 void Game::dispatchPass()
 {
     switch (currentState()) {
+    case GameState::enterScore:
+        enterScore();
+        break;
     case GameState::play:
     case GameState::title:
-    case GameState::enterScore:
     case GameState::levelIntro:
     case GameState::paused:
     case GameState::none:
