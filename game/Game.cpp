@@ -103,11 +103,13 @@ int32_t Game::startUp()
 void Game::dispatchPass()
 {
     switch (currentState()) {
+    case GameState::title:
+        runTitleScreen();
+        break;
     case GameState::enterScore:
         enterScore();
         break;
     case GameState::play:
-    case GameState::title:
     case GameState::levelIntro:
     case GameState::paused:
     case GameState::none:
