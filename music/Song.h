@@ -30,6 +30,10 @@ struct EnvelopePoint {
 constexpr int32_t envelopePointCount = 12;
 constexpr int32_t instrumentSampleSlots = 16;
 constexpr int32_t keymapNotes = 96;
+constexpr uint8_t noteKeyOff = 255;
+constexpr int32_t maxInstruments = 128;   // a cell's instrument byte reaches no further
+constexpr int32_t orderTableSize = 256;   // also the longest song
+constexpr int32_t maxPatternRows = 256;
 
 struct Sample {
     int16_t* data;         // length + 8 values, guard values behind the end; owned; null when length is 0
@@ -77,8 +81,8 @@ struct Song {
     Instrument* instruments;       // instrumentCount of them; owned
     int32_t samplesToTick;         // output frames left until the next tick
     int32_t samplesPerTick;
-    int16_t songLength;
-    int16_t restartPosition;
+    int16_t songLength;            // 1..256 order entries
+    int16_t restartPosition;       // below songLength
     int16_t channelCount;          // 1..32
     int32_t usedPatterns;
     int32_t patternCount;
@@ -86,7 +90,7 @@ struct Song {
     uint16_t flags;                // bit 0: linear frequency table
     int16_t defaultSpeed;
     int16_t defaultBpm;
-    uint8_t orderTable[256];
+    uint8_t orderTable[orderTableSize];
     uint8_t initialGlobalVolume;
     int32_t globalVolume;          // 0..64
     uint8_t globalVolumeSlide;
