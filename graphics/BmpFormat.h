@@ -39,8 +39,9 @@ struct ChannelMask {
 };
 
 constexpr int32_t maxSidePixels = 16384;
-// 256 MiB of surface: a few bytes of RLE could otherwise ask for 1 GiB.
-constexpr uint64_t maxPicturePixels = uint64_t{64} << 20;
+// 4096 x 4096, the largest back buffer: 64 MiB of surface. Without it a few bytes of
+// RLE could ask for 16384 x 16384 pixels, 1 GiB.
+constexpr uint64_t maxPicturePixels = uint64_t{16} << 20;
 
 // Everything the pixel decoders need, checked against the data before decoding.
 struct Layout {

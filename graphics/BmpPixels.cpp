@@ -56,13 +56,20 @@ void decodeDirectRow(const uint8_t* row, const Layout& layout, uint32_t* out)
 }
 
 // Where the next RLE pixel goes: x from the left, row counted from the bottom.
+// Some encoders (ImageMagick among them) encode whole stored rows, padding included,
+// so x may run on to storedWidth; those pixels are dropped.
 struct RlePen {
     int32_t x;
     int32_t row;
+    int32_t storedWidth;   // pixels in a 4-byte aligned row
 };
 
 [[nodiscard]] bool putIndex(const Layout& layout, Surface& surface, RlePen& pen, uint32_t index)
 {
+    if (pen.x >= layout.width) {
+        pen.x += 1;
+        return true;
+    }
     if (index >= layout.paletteCount) {
         return false;
     }
@@ -74,7 +81,7 @@ struct RlePen {
 
 [[nodiscard]] bool penHasRoom(const Layout& layout, const RlePen& pen, uint32_t pixelCount)
 {
-    return pen.row < layout.height && static_cast<int64_t>(pen.x) + pixelCount <= layout.width;
+    return pen.row < layout.height && static_cast<int64_t>(pen.x) + pixelCount <= pen.storedWidth;
 }
 
 // Encoded run: one byte repeated (RLE8) or its two nibbles alternating (RLE4).
@@ -120,7 +127,7 @@ struct RlePen {
 // Data that stops without an end-of-bitmap is whole only if every row was reached.
 [[nodiscard]] bool pictureComplete(const Layout& layout, const RlePen& pen)
 {
-    return pen.row >= layout.height || (pen.row == layout.height - 1 && pen.x == layout.width);
+    return pen.row >= layout.height || (pen.row == layout.height - 1 && pen.x >= layout.width);
 }
 
 }  // namespace
@@ -147,7 +154,8 @@ bool decodeUncompressed(const uint8_t* data, const Layout& layout, Surface& surf
 bool decodeRle(const uint8_t* data, const Layout& layout, Surface& surface)
 {
     ByteReader reader{data + layout.pixelOffset, layout.pixelBytes, 0};
-    RlePen pen{0, 0};
+    const uint32_t rowBits = (static_cast<uint32_t>(layout.width) * layout.bitsPerPixel + 31) / 32 * 32;
+    RlePen pen{0, 0, static_cast<int32_t>(rowBits / layout.bitsPerPixel)};
     for (;;) {
         uint8_t count = 0;
         uint8_t value = 0;
@@ -175,7 +183,7 @@ bool decodeRle(const uint8_t* data, const Layout& layout, Surface& surface)
             }
             pen.x += right;
             pen.row += up;
-            if (pen.x > layout.width) {
+            if (pen.x > pen.storedWidth) {
                 return false;
             }
             break;

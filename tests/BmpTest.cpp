@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -154,14 +155,16 @@ const Damage damages[] = {
     {"overlapping masks", "info16Fields565", [](BmpFile& f) { f.masks[1] = 0x0FE0; }, nullptr},
     {"16-bit mask above 16 bits", "info16Fields565", [](BmpFile& f) { f.masks[2] = 0x1F0000; }, nullptr},
     {"V5 zero mask", "v5Fields32Alpha", [](BmpFile& f) { f.masks[2] = 0; }, nullptr},
-    {"RLE8 run past the row", "infoRle8", [](BmpFile& f) { f.pixels = {0x0A, 0x00, 0x00, 0x01}; }, nullptr},
-    {"RLE8 runs adding up past the row", "infoRle8", [](BmpFile& f) { f.pixels = {0x05, 0x00, 0x05, 0x00, 0x00, 0x01}; }, nullptr},
-    {"RLE4 run past the row", "infoRle4", [](BmpFile& f) { f.pixels = {0x0A, 0x11, 0x00, 0x01}; }, nullptr},
+    // Rows 9 pixels wide are stored as 12 pixels at 8 bits and 16 at 4 bits; runs may
+    // spill into that padding but not past it.
+    {"RLE8 run past the row", "infoRle8", [](BmpFile& f) { f.pixels = {0x0D, 0x00, 0x00, 0x01}; }, nullptr},
+    {"RLE8 runs adding up past the row", "infoRle8", [](BmpFile& f) { f.pixels = {0x07, 0x00, 0x06, 0x00, 0x00, 0x01}; }, nullptr},
+    {"RLE4 run past the row", "infoRle4", [](BmpFile& f) { f.pixels = {0x11, 0x11, 0x00, 0x01}; }, nullptr},
     {"RLE8 literals past the row", "infoRle8",
-     [](BmpFile& f) { f.pixels = {0x02, 0x00, 0x00, 0x08, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x01}; }, nullptr},
+     [](BmpFile& f) { f.pixels = {0x02, 0x00, 0x00, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x01}; }, nullptr},
     {"RLE4 literals past the row", "infoRle4",
-     [](BmpFile& f) { f.pixels = {0x00, 0x0A, 0x11, 0x11, 0x11, 0x11, 0x11, 0x00, 0x00, 0x01}; }, nullptr},
-    {"RLE delta past the row", "infoRle8", [](BmpFile& f) { f.pixels = {0x00, 0x02, 0x0A, 0x00, 0x00, 0x01}; }, nullptr},
+     [](BmpFile& f) { f.pixels = {0x00, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x10, 0x00, 0x00, 0x01}; }, nullptr},
+    {"RLE delta past the row", "infoRle8", [](BmpFile& f) { f.pixels = {0x00, 0x02, 0x0D, 0x00, 0x00, 0x01}; }, nullptr},
     {"RLE delta past the picture", "infoRle8", [](BmpFile& f) { f.pixels = {0x00, 0x02, 0x00, 0x04, 0x00, 0x01}; }, nullptr},
     {"RLE run above the top row", "infoRle8",
      [](BmpFile& f) { f.pixels = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x01}; }, nullptr},
@@ -206,6 +209,9 @@ TEST(Bmp, RleSkippedPixelsStayBlack)
         {"no end of bitmap after the last row", 1, {0x04, 0x04, 0x00, 0x00, 0x04, 0x05}, "yyyy" "wwww"},
         {"RLE4 delta", 2, {0x03, 0x01, 0x00, 0x02, 0x00, 0x01, 0x01, 0x20, 0x00, 0x01}, "kkkb" "rgrk"},
         {"RLE4 delta back to the row start", 2, {0x00, 0x02, 0x04, 0x00, 0x00, 0x00, 0x02, 0x44, 0x00, 0x01}, "wwkk" "kkkk"},
+        // 4 pixels at 4 bits are stored in 4 bytes: encoders that encode the padding too
+        // write 8 pixels a row; the last 4 are dropped.
+        {"RLE4 runs through the row padding", 2, {0x08, 0x12, 0x00, 0x00, 0x05, 0x33, 0x00, 0x03, 0x70, 0x00, 0x00, 0x01}, "mmmm" "gbgb"},
     };
     for (const RleCase& rle : cases) {
         const Variant& variant = variantNamed(rle.compression == 1 ? "infoRle8" : "infoRle4");
@@ -244,12 +250,23 @@ TEST(Bmp, SideAndAreaLimits)
     EXPECT_EQ(surface->pixels[16383], 0x404040u);
     destroySurface(surface);
 
-    // A few bytes of RLE may not ask for a gigabyte of pixels.
-    BmpFile huge = bmpfixture::fixtureFields(variantNamed("infoRle8"));
-    huge.width = 16384;
-    huge.height = 16384;
-    huge.pixels = {0x00, 0x01};
-    EXPECT_EQ(decode(bmpfixture::writeBmp(huge)), nullptr);
+    // A few bytes of RLE may ask for at most 4096 x 4096 pixels (64 MiB), in any shape.
+    struct Area {
+        int32_t width;
+        int32_t height;
+        bool accepted;
+    };
+    constexpr Area areas[] = {{4096, 4096, true}, {16384, 1024, true}, {16384, 1025, false}, {4097, 4096, false},
+                              {16384, 16384, false}};
+    for (const Area& area : areas) {
+        BmpFile rle = bmpfixture::fixtureFields(variantNamed("infoRle8"));
+        rle.width = area.width;
+        rle.height = area.height;
+        rle.pixels = {0x00, 0x01};
+        Surface* picture = decode(bmpfixture::writeBmp(rle));
+        EXPECT_EQ(picture != nullptr, area.accepted) << area.width << " x " << area.height;
+        destroySurface(picture);
+    }
 }
 
 std::filesystem::path scratchDirectory(const char* name)
@@ -264,7 +281,9 @@ void writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& by
 {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr) << path;
-    EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+    if (!bytes.empty()) {
+        EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+    }
     std::fclose(file);
 }
 
@@ -287,6 +306,88 @@ TEST(Bmp, ReadFile)
     writeFile(directory / "big.bmp", bmpfixture::writeBmp(bmpfixture::fixtureFields(variant)));
     std::filesystem::resize_file(directory / "big.bmp", uint64_t{65} << 20);
     EXPECT_EQ(readBmpFile((directory / "big.bmp").c_str()), nullptr);
+    std::filesystem::remove_all(directory);
+}
+
+// The fixture picture (or its two-colour form) as a binary PPM for ImageMagick.
+std::vector<uint8_t> picturePpm(bool twoColours)
+{
+    const std::string header = "P6\n" + std::to_string(bmpfixture::pictureWidth) + " " +
+                               std::to_string(bmpfixture::pictureHeight) + "\n255\n";
+    std::vector<uint8_t> bytes(header.begin(), header.end());
+    for (int32_t y = 0; y < bmpfixture::pictureHeight; ++y) {
+        for (int32_t x = 0; x < bmpfixture::pictureWidth; ++x) {
+            const uint32_t colour = bmpfixture::expectedPixel(twoColours ? 1 : 8, bmpfixture::grey, x, y);
+            bytes.push_back(static_cast<uint8_t>(colour >> 16));
+            bytes.push_back(static_cast<uint8_t>(colour >> 8));
+            bytes.push_back(static_cast<uint8_t>(colour));
+        }
+    }
+    return bytes;
+}
+
+struct ConvertCase {
+    const char* arguments;     // between the input and the output file
+    const char* format;
+    bool twoColours;
+    int32_t channelTolerance;  // ImageMagick truncates to 5 bits: grey 128 is stored as 15 of 31
+};
+
+// What ImageMagick 6.9 writes for each is in the comment.
+constexpr ConvertCase convertCases[] = {
+    {"", "BMP2", false, 0},                                  // OS/2 core, 24 bits
+    {"-type Palette", "BMP2", false, 0},                     // core, 4 bits
+    {"-type Palette -compress RLE", "BMP2", false, 0},       // core, 8 bits, full palette
+    {"-type Palette", "BMP2", true, 0},                      // core, 1 bit
+    {"", "BMP3", false, 0},                                  // 40 bytes, 24 bits
+    {"-type Palette", "BMP3", false, 0},                     // 4 bits, 16 colours
+    {"-type Palette -compress RLE", "BMP3", false, 0},       // RLE8
+    {"-type Palette", "BMP3", true, 0},                      // 1 bit
+    {"", "BMP", false, 0},                                   // V5, 24 bits
+    {"-type Palette -compress RLE", "BMP", false, 0},        // V5, RLE8
+    {"-define bmp:subtype=RGB565", "BMP", false, 8},         // V5, 16-bit bitfields
+    {"-define bmp:subtype=RGB555", "BMP", false, 8},
+    {"-type TrueColorAlpha", "BMP", false, 0},               // V5, 32-bit bitfields with alpha
+};
+
+[[nodiscard]] int32_t channelDistance(uint32_t a, uint32_t b)
+{
+    int32_t largest = 0;
+    for (int32_t shift = 0; shift < 24; shift += 8) {
+        const int32_t difference = static_cast<int32_t>((a >> shift) & 0xFFu) - static_cast<int32_t>((b >> shift) & 0xFFu);
+        largest = std::max(largest, std::abs(difference));
+    }
+    return largest;
+}
+
+TEST(Bmp, ReadsWhatImageMagickWrites)
+{
+    if (std::system("convert -version > /dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "ImageMagick's convert is not installed";
+    }
+    const std::filesystem::path directory = scratchDirectory("bmp-imagemagick");
+    writeFile(directory / "picture.ppm", picturePpm(false));
+    writeFile(directory / "two.ppm", picturePpm(true));
+    int32_t caseNumber = 0;
+    for (const ConvertCase& convert : convertCases) {
+        const std::filesystem::path output = directory / ("case" + std::to_string(caseNumber++) + ".bmp");
+        const std::string command = std::string("convert '") + (directory / (convert.twoColours ? "two.ppm" : "picture.ppm")).string() +
+                                    "' " + convert.arguments + " " + convert.format + ":'" + output.string() + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        Surface* surface = readBmpFile(output.c_str());
+        ASSERT_NE(surface, nullptr) << command;
+        ASSERT_EQ(surface->width, bmpfixture::pictureWidth) << command;
+        ASSERT_EQ(surface->height, bmpfixture::pictureHeight) << command;
+        int32_t worst = 0;
+        for (int32_t y = 0; y < bmpfixture::pictureHeight; ++y) {
+            for (int32_t x = 0; x < bmpfixture::pictureWidth; ++x) {
+                const uint32_t expected = bmpfixture::expectedPixel(convert.twoColours ? 1 : 8, bmpfixture::grey, x, y);
+                worst = std::max(worst, channelDistance(surface->pixels[y * bmpfixture::pictureWidth + x], expected));
+            }
+        }
+        EXPECT_LE(worst, convert.channelTolerance) << command;
+        destroySurface(surface);
+    }
     std::filesystem::remove_all(directory);
 }
 
