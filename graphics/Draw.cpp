@@ -10,31 +10,56 @@
 
 namespace {
 
+// Lone pixels are common along the edges of shapes; for them a call to memcpy
+// costs more than the pixel.
+inline void copyRun(uint32_t* target, const uint32_t* source, uint32_t count)
+{
+    if (count == 1) {
+        *target = *source;
+    } else {
+        std::memcpy(target, source, count * sizeof(uint32_t));
+    }
+}
+
+// Bits set in the fade colour keep the back buffer's, the rest come from the sprite.
+inline void fadeRun(uint32_t* target, const uint32_t* source, uint32_t count, uint32_t fadePixel)
+{
+    for (uint32_t k = 0; k < count; k++) {
+        target[k] = (target[k] & fadePixel) | (source[k] & ~fadePixel);
+    }
+}
+
+// With a black fade colour (the usual case) the sprite's pixels are copied as they are.
+inline void writeRun(uint32_t* target, const uint32_t* source, uint32_t count, uint32_t fadePixel)
+{
+    if (fadePixel == 0) {
+        copyRun(target, source, count);
+    } else {
+        fadeRun(target, source, count, fadePixel);
+    }
+}
+
 // Writes the solid spans of one sprite row that fall inside [clipLeft, clipRight)
-// of the sprite. target points at the back-buffer pixel under sprite column 0's
-// place in the row, offset by the clip: target[k] lies under sprite column clipLeft + k.
+// of the sprite. target[k] lies under sprite column clipLeft + k.
 void drawSolidSpans(const Mask& mask, int32_t row, const uint32_t* source, uint32_t* target,
                     uint32_t clipLeft, uint32_t clipRight, uint32_t fadePixel)
 {
     const MaskSpan* span = mask.spans + mask.rowFirst[row];
     const MaskSpan* end = mask.spans + mask.rowFirst[row + 1];
+    if (clipLeft == 0 && clipRight == static_cast<uint32_t>(mask.width)) {
+        // The whole row is visible: no span needs cutting.
+        for (; span != end; span++) {
+            writeRun(target + span->start, source + span->start, span->length, fadePixel);
+        }
+        return;
+    }
     for (; span != end && span->start < clipRight; span++) {
         const uint32_t from = std::max(span->start, clipLeft);
         const uint32_t to = std::min(span->start + span->length, clipRight);
         if (from >= to) {
             continue;
         }
-        const uint32_t* s = source + from;
-        uint32_t* d = target + (from - clipLeft);
-        const uint32_t count = to - from;
-        if (fadePixel == 0) {
-            std::memcpy(d, s, count * sizeof(uint32_t));
-        } else {
-            // Bits set in the fade colour keep the back buffer's, the rest come from the sprite.
-            for (uint32_t k = 0; k < count; k++) {
-                d[k] = (d[k] & fadePixel) | (s[k] & ~fadePixel);
-            }
-        }
+        writeRun(target + (from - clipLeft), source + from, to - from, fadePixel);
     }
 }
 
