@@ -19,7 +19,6 @@ constexpr uint8_t effectToneportamento = 3;
 constexpr uint8_t effectTonePortamentoVolumeSlide = 5;
 constexpr uint8_t effectTremolo = 7;
 constexpr uint8_t effectKeyOff = 20;
-constexpr uint8_t cellKeyOff = 255;
 
 // Set once effect B has been seen in this row: a later D keeps B's order.
 struct RowContext {
@@ -323,7 +322,7 @@ void envelopesRowTick(Channel& channel, const Instrument& instrument)
 void channelRowTick(Song& song, Channel& channel, const Cell& cell, RowContext& row)
 {
     const bool portamento = cell.effect == effectToneportamento || cell.effect == effectTonePortamentoVolumeSlide;
-    const bool hasNote = cell.note != 0 && cell.note != cellKeyOff;
+    const bool hasNote = cell.note != 0 && cell.note != noteKeyOff;
     if (cell.instrument != 0 && !portamento) {
         channel.instrument = static_cast<uint8_t>(cell.instrument - 1);
     }
@@ -355,7 +354,7 @@ void channelRowTick(Song& song, Channel& channel, const Cell& cell, RowContext& 
     if (cell.volume != 0) {
         volumeColumnRowTick(channel, cell.volume);
     }
-    if (cell.note == cellKeyOff || cell.effect == effectKeyOff) {
+    if (cell.note == noteKeyOff || cell.effect == effectKeyOff) {
         channel.keyReleased = 1;
     }
     envelopesRowTick(channel, *selection.instrument);
