@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "music/Replayer.h"
 #include "music/SongApi.h"
 #include "music/XmLoad.h"
 
@@ -237,6 +238,7 @@ bool loadXm(Song& song, SongFile* file)
     if (file == nullptr || !input.start(file) || !hasSignature(input)) {
         return false;
     }
+    song.tickFunction = playTick;
     song.initialGlobalVolume = 64;
     ModuleHeader header{};
     LoadStep step = readModuleHeader(input, song, header);
