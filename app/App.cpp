@@ -3,7 +3,10 @@
 
 #include <thread>
 
+#include "app/ShellFiles.h"
 #include "game/Game.h"
+#include "music/SongApi.h"
+#include "music/SoundDevice.h"
 
 platform::WindowHandle mainWindow = 0;
 std::atomic<int32_t> quitRequested{0};
@@ -20,10 +23,27 @@ void shutDownFromDestroy()
 {
     quitRequested.store(1);
     platform::sleepMs(25);
+    // The feeder ends before the tune is released; the device stops looping the ring when closed.
+    freeSong(music);
+    music = nullptr;
+    closeSoundDevice();
     platform::postQuit(0);
 }
 
+
 }  // namespace
+
+void startMusic()
+{
+    setFileCallbacks(fileOpen, fileClose, fileRead, fileSeek, fileTell);
+    if (!openSoundDevice(44100)) {
+        return;
+    }
+    music = loadSong("music.xm");
+    if (music != nullptr) {
+        (void)playSong(music);
+    }
+}
 
 void waitMs(int32_t ms)
 {
@@ -120,6 +140,7 @@ int32_t runApp()
         platform::destroyWindow(mainWindow);
         return 0;
     }
+    startMusic();
     startGameThread();
     platform::Message message{};
     while (platform::getMessage(message)) {

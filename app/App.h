@@ -27,6 +27,10 @@ void paceGameThread(int64_t& nextPassCount);
 // Key down → keyChar: the low 8 bits, letters A to Z lowered.
 [[nodiscard]] uint8_t keyCharFromCode(int32_t code);
 
+// Entry step 4: the shell's file callbacks to the player, the device at 44,100 Hz,
+// then "music.xm" started; every failure leaves the game silent. Main thread.
+void startMusic();
+
 void windowProc(const platform::Message& message);
 void gameThread();
 
