@@ -24,6 +24,19 @@ ObjectList* Game::* const listFields[] = {
 };
 static_assert(std::size(listFields) == 17);
 
+// The eight raster bars: plain, red, yellow and green, two of each, six phase steps apart.
+// Each new node becomes the head, so a walk meets bar 7 first and bar 0 is drawn on top.
+[[nodiscard]] int32_t addTitleBars(Game& record)
+{
+    for (int32_t bar = 0; bar < 8; bar++) {
+        if (record.titleBars->add(record.effectSprites->findSprite(4 + bar / 2)) == 0) {
+            return 0;
+        }
+        record.titleBars->head->originY = 6.0 * bar;
+    }
+    return 1;
+}
+
 }  // namespace
 
 Game::Game()
@@ -72,6 +85,14 @@ int32_t Game::startUp()
     }
     frameTimer->tick();
     barStepCount = static_cast<double>(frameTimer->lastCount());
+    if (loadAssets() == 0) {
+        platform::messageBox("Graphics load-error!", "Error");
+        return 0;
+    }
+    // The ship starts facing right.
+    if (player->add(playerRightList->head->spriteId) == 0) {
+        return 0;
+    }
 
     lightlinePos = 640.0;
     for (int32_t c = 0; c < gridColumns; c++) {
@@ -89,6 +110,9 @@ int32_t Game::startUp()
     for (int32_t k = 0; k < 256; k++) {
         // 3.14, not pi: the bars' swing is part of the look.
         barWave[k] = std::cos(k * 3.14 / 128) * 3.2 * 30.0;
+    }
+    if (addTitleBars(*this) == 0) {
+        return 0;
     }
     pageTime = 1.0;
     titlePage = 6;
