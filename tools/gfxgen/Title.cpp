@@ -113,7 +113,12 @@ Image makePillar(const PillarShape& shape)
                 pillar.clear(x, y);
                 continue;
             }
-            Rgb colour = y < topRailHeight ? topRailAt(y) : bottomRailAt(y - armBottom);
+            Rgb colour = metalMid;
+            if (y < topRailHeight) {
+                colour = topRailAt(y);
+            } else if (y >= armBottom) {
+                colour = bottomRailAt(y - armBottom);
+            }
             if (!inArm && x >= shape.bodyLeft && x <= shape.bodyRight) {
                 const double t = (x - shape.bodyLeft + 0.5) / (shape.bodyRight - shape.bodyLeft + 1);
                 colour = barShade(t);
