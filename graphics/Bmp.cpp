@@ -4,7 +4,9 @@
 
 #include <bit>
 #include <cstdio>
+#include <filesystem>
 #include <new>
+#include <system_error>
 
 #include "graphics/BmpFormat.h"
 
@@ -294,7 +296,7 @@ Surface* decodeBmp(const uint8_t* data, size_t size)
     if (data == nullptr) {
         return nullptr;
     }
-    bmp::Layout layout;
+    bmp::Layout layout{};
     if (!bmp::readLayout(data, size, layout)) {
         return nullptr;
     }
@@ -320,7 +322,9 @@ constexpr long maxFileBytes = (64L << 20) + 14 + 124 + 1024;
 
 Surface* readBmpFile(const char* path)
 {
-    if (path == nullptr) {
+    // Only regular files: opening a FIFO for reading would block until a writer comes.
+    std::error_code error;
+    if (path == nullptr || !std::filesystem::is_regular_file(path, error)) {
         return nullptr;
     }
     std::FILE* file = std::fopen(path, "rb");

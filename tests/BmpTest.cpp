@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -301,6 +302,9 @@ TEST(Bmp, ReadFile)
     EXPECT_EQ(readBmpFile(nullptr), nullptr);
     writeFile(directory / "empty.bmp", {});
     EXPECT_EQ(readBmpFile((directory / "empty.bmp").c_str()), nullptr);
+    // A FIFO without a writer must not block the loader.
+    ASSERT_EQ(mkfifo((directory / "fifo.bmp").c_str(), 0600), 0);
+    EXPECT_EQ(readBmpFile((directory / "fifo.bmp").c_str()), nullptr);
 
     // A valid header in front of 65 MiB (sparse): refused by size, not read.
     writeFile(directory / "big.bmp", bmpfixture::writeBmp(bmpfixture::fixtureFields(variant)));
