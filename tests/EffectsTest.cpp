@@ -307,3 +307,80 @@ TEST_F(PlayerTest, PatternLoopAndPatternDelay)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Waveforms, ComputedValues)
+{
+    // |sin(2 q x 0.049087375) x 256| for q = 0..16: the largest is 255.
+    const Trace sine = {0, 25, 49, 74, 97, 120, 142, 162, 181, 197, 212, 225, 236, 244, 251, 254, 255};
+    for (int32_t position = 0; position <= 16; ++position) {
+        EXPECT_EQ(vibratoWave(position, 0), sine[static_cast<size_t>(position)]) << position;
+        if (position > 0) {   // mirrored from 17 to 31
+            EXPECT_EQ(vibratoWave(32 - position, 0), sine[static_cast<size_t>(position)]) << 32 - position;
+        }
+        EXPECT_EQ(vibratoWave(-position, 0), sine[static_cast<size_t>(position)]) << -position;
+    }
+    EXPECT_EQ(vibratoWave(31, 1), 248);   // ramp
+    EXPECT_EQ(vibratoWave(-1, 1), 7);
+    EXPECT_EQ(vibratoWave(-32, 1), 255);
+    EXPECT_EQ(vibratoWave(5, 2), 255);    // square, and control 3 is square too
+    EXPECT_EQ(vibratoWave(5, 3), 255);
+    struct AutoCase {
+        int32_t position;
+        int32_t type;
+        int32_t value;
+    };
+    constexpr AutoCase cases[] = {
+        {0, 0, 0}, {64, 0, 63}, {192, 0, -63},   // sine, -63..63
+        {0, 1, 64}, {127, 1, 64}, {128, 1, -64},  // square
+        {0, 2, 0}, {127, 2, -64}, {128, 2, 64}, {255, 2, 0},
+        {0, 3, 0}, {128, 3, 64}, {129, 3, -64}, {255, 3, -1},
+        {64, 4, 0}, {200, 255, 0},                // no waveform: no automatic vibrato
+    };
+    for (const AutoCase& entry : cases) {
+        EXPECT_EQ(autoVibratoWave(entry.position, entry.type), entry.value) << entry.position << " " << entry.type;
+    }
+}
+
+TEST_F(PlayerTest, DamagedSongStaysInsideItsTables)
+{
+    TestSong test(3, false, 2);
+    test.addPattern(4);
+    Instrument& instrument = test.addInstrument(musictest::constantSample(100, 1000), loopPingPong, 10, 90, 64);
+    instrument.vibratoType = 9;
+    instrument.vibratoDepth = 15;
+    instrument.volumePoints = 200;        // more points than stored
+    instrument.volumeType = 7;
+    instrument.volumeLoopStart = 40;      // loop and sustain beyond the points
+    instrument.volumeLoopEnd = 11;
+    instrument.volumeSustain = 90;
+    instrument.volumeEnvelope[3].value = 60000;   // far above 64
+    instrument.panningPoints = 12;
+    instrument.panningType = 1;
+    test.cell(0, 0, 0) = noteCell(noteC4, 1, 0x15, 0xFF);
+    test.cell(0, 0, 1) = noteCell(120, 1, 0xE, 0x5F);    // a note beyond the keymap
+    test.cell(0, 0, 2) = noteCell(noteC4, 100, 0xF, 0);   // an instrument beyond the song's; speed 0
+    test.cell(0, 1, 0) = noteCell(1, 1, 0xE, 0x1F);       // fine slides toward huge frequencies
+    test.cell(0, 2, 0) = noteCell(0, 0, 0xD, 0x63);       // a break beyond every pattern's rows
+    test.cell(0, 3, 1) = noteCell(noteC4, 1, 0xE, 0x64);
+    test.song.orderTable[1] = 9;                          // a pattern the song does not have
+    test.song.songLength = 2;
+    test.song.restartPosition = 7;
+    Song& song = test.finish();
+    start(song);
+    for (int32_t block = 0; block < 400; ++block) {
+        renderBlock();
+        ASSERT_GE(song.orderPosition, 0);
+        ASSERT_LT(song.orderPosition, 2);
+        ASSERT_LT(song.row, 4);
+        for (const Channel& channel : replayer.channels) {
+            ASSERT_GE(channel.volumeEnvelopeOutput, 0);
+            ASSERT_LE(channel.volumeEnvelopeOutput, 64);
+        }
+    }
+    EXPECT_EQ(emptySample.finetune, 0);        // E5 leaves the shared empty sample alone
+    EXPECT_EQ(mixer.voices[2].sample, nullptr);   // the empty sample stopped at once
+}
+
+}  // namespace
