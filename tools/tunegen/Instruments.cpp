@@ -76,29 +76,29 @@ xmwriter::Instrument leadVoice(const char* name, uint8_t volume, uint8_t panning
 std::vector<xmwriter::Instrument> makeInstruments()
 {
     std::vector<xmwriter::Instrument> instruments;
-    instruments.push_back(leadVoice("pwm lead", 40, 128));
-    instruments.push_back(leadVoice("pwm echo", 22, 208));
+    instruments.push_back(leadVoice("pwm lead", 58, 128));
+    instruments.push_back(leadVoice("pwm echo", 32, 208));
 
-    xmwriter::Instrument arp = looped("pulse arp", pulseCycle(0.28, 14, 0.6), 26, 72);
+    xmwriter::Instrument arp = looped("pulse arp", pulseCycle(0.28, 14, 0.6), 38, 72);
     arp.volumeEnvelope = sustained({{0, 0}, {1, 64}, {8, 44}, {24, 36}}, 3);
     arp.fadeout = 0x300;
     instruments.push_back(std::move(arp));
 
-    xmwriter::Instrument bass = looped("triangle bass", triangleCycle(0.9), 50, 128);
+    xmwriter::Instrument bass = looped("triangle bass", triangleCycle(0.95), 64, 128);
     bass.volumeEnvelope = sustained({{0, 64}, {6, 56}, {40, 44}}, 2);
     bass.fadeout = 0x400;
     instruments.push_back(std::move(bass));
 
-    xmwriter::Instrument pad = looped("saw pad", sawCycle(10, 0.6), 24, 180);
+    xmwriter::Instrument pad = looped("saw pad", sawCycle(10, 0.6), 34, 180);
     pad.volumeEnvelope = sustained({{0, 0}, {24, 50}, {60, 44}}, 2);
     pad.fadeout = 0x100;
     instruments.push_back(std::move(pad));
 
-    instruments.push_back(drum("kick", kickDrum(), 56, 128));
-    instruments.push_back(drum("snare", snareDrum(), 44, 136));
-    instruments.push_back(drum("closed hat", hiHat(0.07, 0.016, 0.55), 22, 168));
-    instruments.push_back(drum("open hat", hiHat(0.32, 0.11, 0.5), 20, 168));
-    instruments.push_back(drum("tom", tomDrum(), 40, 100));
+    instruments.push_back(drum("kick", kickDrum(), 64, 128));
+    instruments.push_back(drum("snare", snareDrum(), 60, 136));
+    instruments.push_back(drum("closed hat", hiHat(0.07, 0.016, 0.55), 30, 168));
+    instruments.push_back(drum("open hat", hiHat(0.32, 0.11, 0.5), 28, 168));
+    instruments.push_back(drum("tom", tomDrum(), 56, 100));
     return instruments;
 }
 
