@@ -60,6 +60,18 @@ void mixSteady(const int16_t* data, Fixed32x32& position, Fixed32x32 signedStep,
     position = at;
 }
 
+// The position after frameCount steps of a silent piece, without reading the sample:
+// after the first step the dropped bit is always the step's own lowest bit.
+// Skipping the products adds nothing: a sum of +0.0 and +-0.0 stays what it was.
+[[nodiscard]] inline Fixed32x32 advanceSilently(Fixed32x32 position, Fixed32x32 signedStep, int32_t frameCount)
+{
+    if (frameCount <= 0) {
+        return position;
+    }
+    const Fixed32x32 laterStep = signedStep - (signedStep & 1);
+    return (position & ~Fixed32x32{1}) + signedStep + static_cast<Fixed32x32>(frameCount - 1) * laterStep;
+}
+
 // Ramping gains: frame by frame, the gains growing after each frame.
 void mixRamp(const int16_t* data, Fixed32x32& position, Fixed32x32 signedStep, float& gainLeft,
              float& gainRight, float stepLeft, float stepRight, float* out, int32_t frameCount)
@@ -142,15 +154,9 @@ void endRampPiece(Voice& voice, float gainLeft, float gainRight, int32_t pieceFr
     if (step == 0) {
         step = 1;
     }
-    Fixed32x32 distance = 0;
-    uint64_t safeFrames = 0;
-    if (voice.direction == forward) {
-        distance = joinFixed32x32(loopEnd(sample), 0) - position;
-        safeFrames = distance / step + (distance % step != 0 ? 1 : 0);
-    } else {
-        distance = position - joinFixed32x32(sample.loopStart, 0);
-        safeFrames = distance / (step + 1) + 1;
-    }
+    const bool goingForward = voice.direction == forward;
+    const Fixed32x32 distance = goingForward ? joinFixed32x32(loopEnd(sample), 0) - position
+                                             : position - joinFixed32x32(sample.loopStart, 0);
     uint64_t step24 = (static_cast<uint64_t>(voice.stepInteger) << 24) + (voice.stepFraction >> 8);
     if (step24 == 0) {
         step24 = 1;
@@ -160,7 +166,13 @@ void endRampPiece(Voice& voice, float gainLeft, float gainRight, int32_t pieceFr
     if (frames < 1) {
         frames = 1;
     }
-    return frames < safeFrames ? frames : safeFrames;
+    // Every frame but the last must read inside: forward below the end, backward not
+    // below the loop start even with the dropped bit taken off at each step.
+    const unsigned __int128 perFrame = goingForward ? step : static_cast<unsigned __int128>(step) + 1;
+    while (frames > 1 && static_cast<unsigned __int128>(frames - 1) * perFrame >= distance + (goingForward ? 0 : 1)) {
+        frames--;
+    }
+    return frames;
 }
 
 // Brings a position that left the playable range back inside, or stops the voice.
@@ -170,7 +182,10 @@ void handleBoundary(Voice& voice, const Sample& sample, Fixed32x32& position)
     const Fixed32x32 loopLength = joinFixed32x32(sample.loopLength, 0);
     if (sample.loopKind == loopForward && voice.direction == forward) {
         // The same as taking loopLength off until the position is below the end.
-        position = loopStart + (position - loopStart) % loopLength;
+        position -= loopLength;
+        if (position >= loopStart + loopLength) {
+            position = loopStart + (position - loopStart) % loopLength;
+        }
         return;
     }
     if (sample.loopKind == loopPingPong) {
@@ -178,7 +193,7 @@ void handleBoundary(Voice& voice, const Sample& sample, Fixed32x32& position)
         // reflections are a shift by twice the loop length.
         const int64_t offset = static_cast<int64_t>(position - loopStart);
         const int64_t span = static_cast<int64_t>(2 * loopLength);
-        const int64_t folded = ((offset % span) + span) % span;
+        const int64_t folded = offset >= 0 && offset < span ? offset : ((offset % span) + span) % span;
         if (folded < static_cast<int64_t>(loopLength)) {
             position = loopStart + static_cast<uint64_t>(folded);
         } else {
@@ -245,6 +260,8 @@ void mixVoice(Voice& voice, float* out, int32_t frameCount)
                 mixRamp(sample.data, position, signedStep, gainLeft, gainRight, voice.rampStepLeft,
                         voice.rampStepRight, out, pieceFrames);
                 endRampPiece(voice, gainLeft, gainRight, pieceFrames);
+            } else if (voice.targetLeft == 0 && voice.targetRight == 0) {
+                position = advanceSilently(position, signedStep, pieceFrames);
             } else {
                 mixSteady(sample.data, position, signedStep, static_cast<float>(voice.targetLeft) / fullGain,
                           static_cast<float>(voice.targetRight) / fullGain, out, pieceFrames);

@@ -304,3 +304,32 @@ TEST(RenderBlock, CallsTheTickAtExactFramesAcrossBlocks)
 }
 
 }  // namespace
+
+namespace {
+
+// A silent voice skips the sample reads but must end exactly where a sounding one would.
+TEST_F(VoiceTest, SilentVoiceMovesLikeASoundingOne)
+{
+    std::vector<int16_t> values = noiseSample(300);
+    const Sample sample{values.data(), 300, 20, 280, 64, 0, 128, loopPingPong, 0};
+    values[300] = values[299];
+    for (double step : {0.7312, 1.0, 2.3333333, 17.01}) {
+        Voice sounding = voiceFor(sample, step, 3, 5);
+        sounding.currentLeft = 3 * 256;
+        sounding.currentRight = 5 * 256;
+        sounding.fraction = 0x12345677u;   // odd: the first step drops the bit
+        Voice silent = sounding;
+        silent.targetLeft = silent.targetRight = 0;
+        silent.currentLeft = silent.currentRight = 0;
+        std::vector<float> out(2 * 5000, 0.0f);
+        std::vector<float> nothing(2 * 5000, 0.0f);
+        mixVoice(sounding, out.data(), 5000);
+        mixVoice(silent, nothing.data(), 5000);
+        EXPECT_EQ(silent.position, sounding.position) << step;
+        EXPECT_EQ(silent.fraction, sounding.fraction) << step;
+        EXPECT_EQ(silent.direction, sounding.direction) << step;
+        EXPECT_EQ(nothing, std::vector<float>(2 * 5000, 0.0f));
+    }
+}
+
+}  // namespace
