@@ -90,6 +90,7 @@ void windowProc(const platform::Message& message)
         game.keyPressed.store(1);
         break;
     case platform::MessageKind::timer:
+        game.onClockTick();
         break;
     case platform::MessageKind::focusGained:
         game.windowActive.store(1);

@@ -127,14 +127,19 @@ int32_t Game::startUp()
 void Game::dispatchPass()
 {
     switch (currentState()) {
+    case GameState::play:
+        playFrame();
+        break;
+    case GameState::levelIntro:
+        clearPlayObjects();
+        levelIntro();
+        break;
     case GameState::title:
         runTitleScreen();
         break;
     case GameState::enterScore:
         enterScore();
         break;
-    case GameState::play:
-    case GameState::levelIntro:
     case GameState::paused:
     case GameState::none:
         break;
