@@ -54,19 +54,6 @@ void applyLevelBonus(Game& game)
     }
 }
 
-void drawIntroTexts(Game& game)
-{
-    char line[48];
-    std::snprintf(line, sizeof line, "its time for level %d now!", game.level);
-    game.drawText(line, 240.0, 220.0);
-    const int32_t level = game.level;
-    if (level == 6 || level == 10 || level == 15 || level == 20 || level == 25 || level == 30) {
-        game.drawText("lets play a little faster, ok?", 225.0, 240.0);
-    }
-    if (level == 10 || level == 20 || level == 30) {
-        game.drawText("you get a new life !", 255.0, 260.0);
-    }
-}
 
 void resetShipAndField(Game& game)
 {
@@ -109,6 +96,20 @@ void setNewGameValues(Game& game)
 }
 
 }  // namespace
+
+void drawIntroTexts(Game& record)
+{
+    char line[48];
+    std::snprintf(line, sizeof line, "its time for level %d now!", record.level);
+    record.drawText(line, 240.0, 220.0);
+    const int32_t level = record.level;
+    if (level == 6 || level == 10 || level == 15 || level == 20 || level == 25 || level == 30) {
+        record.drawText("lets play a little faster, ok?", 225.0, 240.0);
+    }
+    if (level == 10 || level == 20 || level == 30) {
+        record.drawText("you get a new life !", 255.0, 260.0);
+    }
+}
 
 void slideOut(Game& record)
 {

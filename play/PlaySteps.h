@@ -21,6 +21,9 @@ void testShotHits(Game& record, GameObject* shot);
 // 1 when the game ended and the pass must stop.
 [[nodiscard]] int32_t decideShipFate(Game& record);
 
+// The level intro's lines for the current level, drawn into the back buffer.
+void drawIntroTexts(Game& record);
+
 // The whole back buffer moved down out of the window, one row per millisecond.
 void slideOut(Game& record);
 // The back buffer rising into the window from below; ends one row low.
