@@ -59,6 +59,10 @@ inline void startGame()
     mainWindow = platform::createWindow("Karvex", "Karvex", 640, 480);
     clearPlayFields();
     ASSERT_EQ(game.startUp(), 1);
+    if (game.playerLeftList->head == nullptr) {   // TEMPORARY until start-up loads the pictures
+        ASSERT_EQ(game.loadAssets(), 1);
+        ASSERT_EQ(game.player->add(game.playerRightList->head->spriteId), 1);
+    }
     std::srand(fixedSeed);
 }
 
@@ -75,10 +79,23 @@ inline void stopGame()
 }
 
 // Level 1 as the intro leaves it, without its waits: ship at rest at (300, 210)
-// facing left, not blinking, full energy, new-game extras, empty field.
+// facing left, not blinking, full energy, new-game extras, empty field, the
+// level clock stopped.
 // No block starts unless a test raises maxFallingBlocks.
 inline void arrangeLevel()
 {
+    game.clearPlayObjects();
+    game.dying = 0;
+    game.explosionTimer = 0.0;
+    game.shotCooldown = 0.0;
+    game.score = 0;
+    game.speedExtras = 0;
+    game.shotSpeedExtras = 0;
+    for (auto& column : game.grid) {
+        for (uint8_t& cell : column) {
+            cell = 0;
+        }
+    }
     game.lives = 3;
     game.level = 1;
     game.energy = 100.0;
@@ -131,7 +148,7 @@ inline bool shownAt(int32_t id, int32_t x, int32_t y)
     for (int32_t row = 0; row < static_cast<int32_t>(sprite.height); row++) {
         for (int32_t column = 0; column < static_cast<int32_t>(sprite.width); column++) {
             uint32_t pixel = sprite.image->pixels[row * sprite.image->width + column];
-            if (sprite.mask != nullptr && sprite.mask->bits[row * sprite.mask->width + column] != 0) {
+            if (sprite.mask != nullptr && maskBit(*sprite.mask, column, row) != 0) {
                 continue;
             }
             if (headless::windowPixel(x + column, y + row) != pixel) {

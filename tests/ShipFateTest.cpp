@@ -96,7 +96,6 @@ TEST_F(ShipFate, EnergyAtOrBelowZeroDestroysTheShip)
 {
     for (const EnergyCase& energy : {EnergyCase{0.0, true}, EnergyCase{-0.5, true}, EnergyCase{0.01, false}}) {
         arrangeLevel();
-        game.clearPlayObjects();
         platform::startTimer(mainWindow, 1, 1000);
         game.energy = energy.energy;
         game.player->vx = -2.0;   // a moving ship, so that the pass is drawn
@@ -203,7 +202,6 @@ TEST_F(ShipFate, APileUpToRowOneEverywhereEndsTheGame)
     };
     for (const PileCase& pile : cases) {
         arrangeLevel();
-        game.clearPlayObjects();
         for (int32_t column = 0; column < gridColumns; column++) {
             for (int32_t row = 1; row <= 2; row++) {
                 game.grid[column][row] = column == pile.heldColumn ? 2 : 1;
