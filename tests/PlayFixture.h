@@ -7,6 +7,9 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 #include "app/App.h"
 #include "game/Game.h"
@@ -51,11 +54,39 @@ inline void clearPlayFields()
     game.frameTime = 0.0f;
 }
 
+// A fresh working directory that sees the generated pictures but no score.dat.
+inline std::string& workDir()
+{
+    static std::string path;
+    return path;
+}
+
+inline void enterWorkDir()
+{
+    char pattern[] = "/tmp/karvex-play-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    workDir() = pattern;
+    std::error_code error;
+    std::filesystem::create_directory_symlink(std::string(KARVEX_GAME_DIR) + "/gfx", workDir() + "/gfx", error);
+    ASSERT_FALSE(error) << error.message();
+    ASSERT_EQ(chdir(workDir().c_str()), 0);
+}
+
+inline void leaveWorkDir()
+{
+    if (!workDir().empty()) {
+        EXPECT_EQ(chdir("/"), 0);
+        std::error_code error;
+        std::filesystem::remove_all(workDir(), error);
+        workDir().clear();
+    }
+}
+
 inline void startGame()
 {
     headless::reset();
     quitRequested = 0;
-    ASSERT_EQ(chdir(KARVEX_GAME_DIR), 0);
+    enterWorkDir();
     mainWindow = platform::createWindow("Karvex", "Karvex", 640, 480);
     clearPlayFields();
     ASSERT_EQ(game.startUp(), 1);
@@ -76,6 +107,7 @@ inline void stopGame()
     platform::destroyWindow(mainWindow);
     mainWindow = 0;
     headless::reset();
+    leaveWorkDir();
 }
 
 // Level 1 as the intro leaves it, without its waits: ship at rest at (300, 210)
