@@ -90,10 +90,6 @@ inline void startGame()
     mainWindow = platform::createWindow("Karvex", "Karvex", 640, 480);
     clearPlayFields();
     ASSERT_EQ(game.startUp(), 1);
-    if (game.playerLeftList->head == nullptr) {   // TEMPORARY until start-up loads the pictures
-        ASSERT_EQ(game.loadAssets(), 1);
-        ASSERT_EQ(game.player->add(game.playerRightList->head->spriteId), 1);
-    }
     std::srand(fixedSeed);
 }
 
