@@ -121,6 +121,13 @@ void Game::runTitleScreen()
     }
     runPageCycle(*this);
     canvas->present();
+    // Space is read from the key state, not from key messages, and never while a name is typed.
+    if (platform::keyDown(platform::vk::space) && nameEntryRow == 0 &&
+        windowActive.load(std::memory_order_relaxed) == 1) {
+        clearPlayObjects();
+        titleFrameDrawn = 0;
+        startNewGame();
+    }
 }
 
 void Game::drawTitleFrame()

@@ -84,7 +84,7 @@ shot intro
 sleep 4
 shot play
 [ "$(pixel play 2 470)" = "$(picture_pixel hud_down.bmp 2 38)" ] || fail "lower HUD not shown in play"
-[ "$(pixel play 20 30)" = "$(picture_pixel hud.bmp 20 30)" ] || fail "upper HUD not shown in play"
+[ "$(pixel play 20 8)" = "$(picture_pixel hud.bmp 20 8)" ] || fail "upper HUD not shown in play"
 
 # Fly right and fire: the play field changes.
 before=$(region play)
