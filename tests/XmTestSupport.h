@@ -1,6 +1,8 @@
 // Helpers of the XM tests: modules built with the writer, loaded from memory.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <utility>
 #include <vector>
@@ -8,6 +10,7 @@
 #include "music/Song.h"
 #include "music/SongApi.h"
 #include "tools/xmwriter/MemoryFiles.h"
+#include "tools/xmwriter/SongCheck.h"
 #include "tools/xmwriter/XmWriter.h"
 
 struct SongDeleter {
@@ -15,11 +18,28 @@ struct SongDeleter {
 };
 using SongPtr = std::unique_ptr<Song, SongDeleter>;
 
+// Loads from memory; a Song that comes back must keep every promise to the player.
 inline SongPtr loadXmBytes(std::vector<uint8_t> bytes)
 {
     memoryfiles::install();
     memoryfiles::add("test.xm", std::move(bytes));
-    return SongPtr(loadSong("test.xm"));
+    SongPtr song(loadSong("test.xm"));
+    if (song != nullptr) {
+        EXPECT_EQ(brokenPromise(*song), "");
+    }
+    return song;
+}
+
+// A module of one empty pattern and one instrument holding the given samples.
+inline xmwriter::Module sampleModule(std::vector<xmwriter::Sample> samples)
+{
+    xmwriter::Module module;
+    module.channels = 1;
+    module.patterns = {xmwriter::Pattern::blank(1, 1)};
+    xmwriter::Instrument instrument;
+    instrument.samples = std::move(samples);
+    module.instruments = {instrument};
+    return module;
 }
 
 // Two channels, one 4-row pattern with a note, one instrument with a short 8-bit sample.
