@@ -233,33 +233,35 @@ struct Header {
     return neededBytes <= availableBytes;
 }
 
+// The file header's signature and pixel offset, then whichever info header follows.
+[[nodiscard]] bool readHeaders(ByteReader& reader, Header& header, uint32_t& pixelOffset)
+{
+    uint8_t signature[2] = {0, 0};
+    if (!reader.readU8(signature[0]) || !reader.readU8(signature[1]) || signature[0] != 'B' ||
+        signature[1] != 'M' || !reader.skip(8) || !reader.readU32(pixelOffset) ||
+        !reader.readU32(header.headerBytes)) {
+        return false;
+    }
+    switch (header.headerBytes) {
+    case coreHeaderBytes:
+        return readCoreHeader(reader, header);
+    case infoHeaderBytes:
+    case v4HeaderBytes:
+    case v5HeaderBytes:
+        return readInfoHeader(reader, header);
+    default:
+        return false;   // OS/2 2.x, V2, V3 and anything unknown
+    }
+}
+
 }  // namespace
 
 bool readLayout(const uint8_t* data, size_t size, Layout& layout)
 {
     ByteReader reader{data, size, 0};
     Header header{};
-    uint8_t signature[2] = {0, 0};
-    if (!reader.readU8(signature[0]) || !reader.readU8(signature[1]) || signature[0] != 'B' ||
-        signature[1] != 'M' || !reader.skip(8) || !reader.readU32(layout.pixelOffset) ||
-        !reader.readU32(header.headerBytes)) {
-        return false;
-    }
-    bool headerRead = false;
-    switch (header.headerBytes) {
-    case coreHeaderBytes:
-        headerRead = readCoreHeader(reader, header);
-        break;
-    case infoHeaderBytes:
-    case v4HeaderBytes:
-    case v5HeaderBytes:
-        headerRead = readInfoHeader(reader, header);
-        break;
-    default:
-        break;   // OS/2 2.x, V2, V3 and anything unknown
-    }
-    if (!headerRead || header.planes != 1 || !supportedEncoding(header.compression, header.bitsPerPixel) ||
-        !checkGeometry(header, layout)) {
+    if (!readHeaders(reader, header, layout.pixelOffset) || header.planes != 1 ||
+        !supportedEncoding(header.compression, header.bitsPerPixel) || !checkGeometry(header, layout)) {
         return false;
     }
     layout.bitsPerPixel = header.bitsPerPixel;
@@ -282,10 +284,10 @@ bool readLayout(const uint8_t* data, size_t size, Layout& layout)
     }
     if (layout.compression == Compression::rle8 || layout.compression == Compression::rle4) {
         const bool sized = header.imageBytes != 0 && header.imageBytes < availableBytes;
-        layout.pixelBytes = static_cast<uint32_t>(sized ? header.imageBytes : availableBytes);
+        layout.pixelBytes = sized ? header.imageBytes : availableBytes;
         return true;
     }
-    layout.pixelBytes = static_cast<uint32_t>(availableBytes);
+    layout.pixelBytes = availableBytes;
     return pixelsFit(layout, availableBytes);
 }
 

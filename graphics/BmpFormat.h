@@ -51,7 +51,7 @@ struct Layout {
     uint32_t bitsPerPixel;        // 1, 4, 8, 16, 24 or 32
     Compression compression;
     uint32_t pixelOffset;         // bytes from the start of the file
-    uint32_t pixelBytes;          // bytes of pixel data from pixelOffset (never past the data)
+    uint64_t pixelBytes;          // bytes of pixel data from pixelOffset (never past the data)
     uint32_t paletteCount;        // entries in palette, 0 above 8 bits
     uint32_t palette[256];        // 0x00RRGGBB
     ChannelMask red;              // 16 and 32 bits only

@@ -153,7 +153,7 @@ bool decodeUncompressed(const uint8_t* data, const Layout& layout, Surface& surf
 // Pixels that the stream skips (delta, early end of line or bitmap) stay black.
 bool decodeRle(const uint8_t* data, const Layout& layout, Surface& surface)
 {
-    ByteReader reader{data + layout.pixelOffset, layout.pixelBytes, 0};
+    ByteReader reader{data + layout.pixelOffset, static_cast<size_t>(layout.pixelBytes), 0};
     const uint32_t rowBits = (static_cast<uint32_t>(layout.width) * layout.bitsPerPixel + 31) / 32 * 32;
     RlePen pen{0, 0, static_cast<int32_t>(rowBits / layout.bitsPerPixel)};
     for (;;) {
