@@ -17,6 +17,8 @@ namespace {
 std::thread gameThreadHandle;
 
 constexpr int32_t waitSliceMs = 10;
+// How far behind its deadlines the game thread may fall and still catch up: 20 ms.
+constexpr int64_t catchUpPasses = 10;
 
 // The window procedure's end of the program: stop the music, leave the loop.
 void shutDownFromDestroy()
@@ -64,8 +66,10 @@ void paceGameThread(int64_t& nextPassCount)
     const int64_t period = countsPerSecond / passesPerSecond;
     const int64_t now = platform::performanceCounter();
     nextPassCount += period;
-    // After a long pass (an intro, a slide, the pause) start afresh instead of racing to catch up.
-    if (nextPassCount < now - period) {
+    // A wake-up a few milliseconds late (a busy machine) is made up by the next passes,
+    // which keeps the rate. After a long pass (an intro, a slide, the pause) start afresh
+    // instead of racing to catch up.
+    if (nextPassCount < now - catchUpPasses * period) {
         nextPassCount = now;
         return;
     }

@@ -43,10 +43,12 @@ struct Message {
 [[nodiscard]] WindowHandle createWindow(const char* className, const char* title,
                                         int32_t clientWidth, int32_t clientHeight);
 void destroyWindow(WindowHandle window);
-// Blocks until the next message; false once the quit message has been taken.
+// Blocks until the next message; false once the quit message has been taken. The main
+// thread waits here, and here the window shows the newest presented picture.
 [[nodiscard]] bool getMessage(Message& message);
 void postQuit(int32_t exitCode);
-// Centred text drawn straight into the window (the loading message).
+// Centred text drawn straight into the window (the loading message), black on a white
+// strip; it shows at once and stays until a presented picture covers it.
 void drawWindowText(WindowHandle window, const char* text, int32_t left, int32_t top,
                     int32_t right, int32_t bottom);
 // Blocks until the player closes the box; the text goes to stderr where no box can be shown.
@@ -75,7 +77,8 @@ void stopTimer(WindowHandle window, int32_t identifier);
 void sleepMs(int32_t ms);
 // Sleeps until the performance counter reaches the given count (returns at once if past).
 void sleepUntilCount(int64_t count);
-// Raises the calling thread to the highest priority the system allows (the music feeder).
+// Runs the calling thread ahead of ordinary threads where the system allows it (the music
+// feeder); best effort, a refusal is ignored.
 void raiseThreadPriority();
 
 // Wave output: 16-bit stereo PCM. Main thread opens and closes; position from any thread.

@@ -70,6 +70,19 @@ TEST(Pacing, PassesKeepToAbsoluteDeadlines)
     EXPECT_NEAR(static_cast<double>(headless::nowNs()), 1e9, 1e6);
 }
 
+TEST(Pacing, AFewLateWakeUpsDoNotCostPasses)
+{
+    headless::reset();
+    int64_t next = platform::performanceCounter();
+    for (int32_t pass = 0; pass < passesPerSecond; pass++) {
+        if (pass % 100 == 50) {
+            headless::advanceMs(6);   // the scheduler woke the thread late
+        }
+        paceGameThread(next);
+    }
+    EXPECT_NEAR(static_cast<double>(headless::nowNs()), 1e9, 1e6);
+}
+
 TEST(Pacing, ALongPassStartsAfreshInsteadOfCatchingUp)
 {
     headless::reset();

@@ -33,10 +33,11 @@ void* watchSignals(void*)
         if (watch.stopping.load()) {
             return nullptr;
         }
-        watch.quitSignalled.store(true);
+        const bool again = watch.quitSignalled.exchange(true);
         // A start-up error box blocks the main thread with nothing left to do after it
-        // but return 0; it cannot be closed from here, so end the program now.
-        if (watch.messageBoxOpen.load()) {
+        // but return 0, and cannot be closed from here; a second signal means the
+        // shutdown the first one started hangs. Either way, end the program now.
+        if (again || watch.messageBoxOpen.load()) {
             std::fflush(nullptr);
             _exit(0);
         }
