@@ -181,8 +181,19 @@ void sleepWithoutWindow(int32_t waitMs)
 // then handles every event that is there.
 void waitForEvents(MessageLoop& loop, int64_t nowNs)
 {
-    const int32_t waitMs = soonerWait(showWaitMs(nowNs), timerWaitMs(loop, nowNs));
-    if (sdlPlatform.screen.window == nullptr) {
+    Screen& screen = sdlPlatform.screen;
+    const int32_t showMs = showWaitMs(nowNs);
+    if (showMs < 0) {
+        // Nothing to show: the next presented picture has to wake this thread. Re-arm,
+        // then look once more; presentPixels marks the picture, then looks at wakePosted,
+        // so one of the two sides sees the other.
+        screen.wakePosted.store(false);
+        if (screen.pictureChanged.load()) {
+            return;
+        }
+    }
+    const int32_t waitMs = soonerWait(showMs, timerWaitMs(loop, nowNs));
+    if (screen.window == nullptr) {
         sleepWithoutWindow(waitMs);
         return;
     }

@@ -46,7 +46,9 @@ struct Screen {
     std::mutex pictureLock;
     std::vector<uint32_t> picture = std::vector<uint32_t>(clientWidth * clientHeight, 0);
     std::atomic<bool> pictureChanged{false};   // written: game, main; read: main
-    std::atomic<bool> wakePosted{false};       // a wake event is on its way; written: game, main
+    // The main thread may be blocked without a timeout and needs a wake event for the next
+    // picture; cleared by main before it blocks, set by the presenter that sends the event.
+    std::atomic<bool> wakePosted{false};       // written: game, main
 };
 
 // The message loop. Main thread only unless said otherwise.

@@ -57,15 +57,21 @@ void setHints(const char* className)
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Whole-factor scaling stays sharp.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    // The window framebuffer through shared-memory images, not through a GL texture.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // Keep the compositor: it spares a windowed game without vsync from tearing.
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
 }
 
 bool makeRenderer(Screen& screen, int32_t width, int32_t height)
 {
-    screen.renderer = SDL_CreateRenderer(screen.window, -1, 0);
+    // A 640 x 480 picture scaled by whole factors is cheap on the processor, and without a
+    // graphics card GL would be drawn by the processor too, at three times the cost
+    // (Mesa's llvmpipe under Xvfb). Where the system offers no plain window framebuffer
+    // (native Wayland), the default renderer.
+    screen.renderer = SDL_CreateRenderer(screen.window, -1, SDL_RENDERER_SOFTWARE);
     if (screen.renderer == nullptr) {
-        screen.renderer = SDL_CreateRenderer(screen.window, -1, SDL_RENDERER_SOFTWARE);
+        screen.renderer = SDL_CreateRenderer(screen.window, -1, 0);
     }
     if (screen.renderer == nullptr) {
         return false;
@@ -112,7 +118,6 @@ void uploadPicture(Screen& screen)
                         &screen.picture[static_cast<size_t>(row) * clientWidth], clientWidth * sizeof(uint32_t));
         }
         screen.pictureChanged.store(false);
-        screen.wakePosted.store(false);
     }
     SDL_UnlockTexture(screen.texture);
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real game in a virtual X server: its window appears by its title with the
-# class "Karvex" and a 640x480 client area, shows the waiting text where it belongs,
+# class "Karvex" and a 640x480 client area, shows the waiting text where it belongs
+# (until the first frame, or under the start-up error box),
 # stays under 5 % of a core while idle, and ends with exit code 0 within two seconds
 # on SIGTERM, and on the close box together with SIGINT.
 # Usage: window_smoke.sh BUILD_DIR SOURCE_DIR
@@ -10,7 +11,7 @@ source_dir=$(cd "$2" && pwd)
 game="$build_dir/game/karvex"
 
 if [ "${3:-}" != inside-xvfb ]; then
-    for tool in xvfb-run xdotool xprop import convert cc getconf; do
+    for tool in xvfb-run xdotool xprop xwininfo import convert cc getconf; do
         command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh test"; exit 1; }
     done
     [ -x "$game" ] || { echo "no game at $game"; exit 1; }
@@ -101,17 +102,33 @@ import -window root "$work/screen.png"
 convert "$work/screen.png" -crop "640x480+$X+$Y" +repage "$work/client.png"
 read -r white ink stray < <(measure_text "$work/client.png")
 echo "waiting text: $white white and $ink dark pixels in the band, $stray white pixels elsewhere"
-[ "$white" -ge 1500 ] || fail "no white strip in y 220..239"
-[ "$ink" -ge 300 ] || fail "no dark text on the strip"
-[ "$stray" -eq 0 ] || fail "the strip spills outside its band"
+[ "$stray" -eq 0 ] || fail "white pixels outside the waiting text's band"
+# Without gfx/ start-up fails once it loads the pictures: the error box then holds the
+# main thread and the waiting text must still be there. If start-up gets past the
+# missing pictures, the first frame has replaced the text.
+idle=0
+if xwininfo -root -tree | grep -q '"Error"'; then
+    [ "$white" -ge 1500 ] || fail "no white strip in y 220..239 under the start-up error box"
+    [ "$ink" -ge 300 ] || fail "no dark text on the strip"
+    echo "ok: the start-up error box is open and the waiting text stays"
+    idle=1
+else
+    [ "$white" -eq 0 ] || fail "the waiting text is still there after start-up went on"
+    echo "ok: start-up went on without game data, and its first frame replaced the waiting text"
+fi
 
 clock_ticks=$(getconf CLK_TCK)
 before=$(cpu_ticks "$pid")
 sleep 4
 after=$(cpu_ticks "$pid")
 percent=$(awk -v used=$((after - before)) -v hz="$clock_ticks" 'BEGIN { printf "%.1f", used * 100 / (4 * hz) }')
-echo "idle CPU: $percent % of a core over 4 s"
-awk -v p="$percent" 'BEGIN { exit !(p < 5) }' || fail "idle CPU $percent % is not under 5 %"
+if [ "$idle" = 1 ]; then
+    echo "idle CPU: $percent % of a core over 4 s"
+    awk -v p="$percent" 'BEGIN { exit !(p < 5) }' || fail "idle CPU $percent % is not under 5 %"
+else
+    # Not idle: the title screen draws and presents every pass. Its cost is the screen's.
+    echo "CPU with the title screen running: $percent % of a core over 4 s (not idle, not limited here)"
+fi
 
 kill -TERM "$pid"
 expect_clean_exit "SIGTERM"
