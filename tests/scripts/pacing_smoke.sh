@@ -6,12 +6,16 @@
 # Usage: pacing_smoke.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build_dir=$(cd "$1" && pwd)
+source_dir=$(cd "$2" && pwd)
 pacing="$build_dir/bench/pacing/karvex-pacing"
-command -v xvfb-run >/dev/null || { echo "missing xvfb-run: run scripts/install-deps.sh test"; exit 1; }
 [ -x "$pacing" ] || { echo "no $pacing (built with KARVEX_BUILD_GAME and KARVEX_BUILD_BENCH)"; exit 1; }
 
-output=$(cd "$build_dir/game" && SDL_AUDIODRIVER=dummy timeout 60 \
-    xvfb-run -a -s "-screen 0 1024x768x24" "$pacing" --seconds 3 --frames)
+work=$(mktemp -d)
+source "$source_dir/tests/scripts/xvfb.bash"
+trap 'stop_xvfb; rm -rf "$work"' EXIT
+start_xvfb "$work"
+
+output=$(cd "$build_dir/game" && SDL_AUDIODRIVER=dummy timeout 60 "$pacing" --seconds 3 --frames)
 echo "$output"
 passes=$(echo "$output" | sed -n 's|^game thread:.*= \([0-9.]*\) passes/s.*|\1|p')
 shown=$(echo "$output" | awk '/^picture shown/ { print $5 }')

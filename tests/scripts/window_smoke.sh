@@ -9,25 +9,26 @@ set -euo pipefail
 build_dir=$(cd "$1" && pwd)
 source_dir=$(cd "$2" && pwd)
 game="$build_dir/game/karvex"
+convert=/usr/bin/convert   # ImageMagick itself, whatever else is on the PATH
 
-if [ "${3:-}" != inside-xvfb ]; then
-    for tool in xvfb-run xdotool xprop xwininfo import convert cc getconf; do
-        command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh test"; exit 1; }
-    done
-    [ -x "$game" ] || { echo "no game at $game"; exit 1; }
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$build_dir" "$source_dir" inside-xvfb
-fi
+for tool in xdotool xprop xwininfo import "$convert" cc getconf; do
+    command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh test"; exit 1; }
+done
+[ -x "$game" ] || { echo "no game at $game"; exit 1; }
 
 work=$(mktemp -d)
 pid=""
+source "$source_dir/tests/scripts/xvfb.bash"
 cleanup() {
     if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
         kill -KILL "$pid" 2>/dev/null || true
     fi
+    stop_xvfb
     rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+start_xvfb "$work"
 
 cc -O -o "$work/close_window" "$source_dir/tests/scripts/close_window.c" -lX11
 # A silent device that works on a machine without sound hardware.
@@ -44,6 +45,9 @@ start_game() {
         kill -0 "$pid" 2>/dev/null || fail "the game ended before its window appeared"
         sleep 0.1
     done
+    echo "DISPLAY=$DISPLAY, top-level windows:"
+    xwininfo -root -children | tail -n +6 || true
+    ps -o pid,stat,wchan:24,etime,cmd -p "$pid" || true
     fail "no window titled Karvex within 10 s"
 }
 
@@ -66,7 +70,7 @@ expect_clean_exit() {
 # pixels between them in the band y 220..239 (the waiting text), and the white pixels
 # away from the band. Prints "white ink stray".
 measure_text() {
-    convert "$1" -colorspace gray -depth 8 -compress none pgm:- | tr -s ' \n' '\n\n' | awk '
+    "$convert" "$1" -colorspace gray -depth 8 -compress none pgm:- | tr -s ' \n' '\n\n' | awk '
         NR == 1 { next }                      # P2
         NR == 2 { width = $1; next }
         NR == 3 { next }                      # height
@@ -99,7 +103,7 @@ echo "ok: window $window, class Karvex, client area 640x480"
 
 sleep 1
 import -window root "$work/screen.png"
-convert "$work/screen.png" -crop "640x480+$X+$Y" +repage "$work/client.png"
+"$convert" "$work/screen.png" -crop "640x480+$X+$Y" +repage "$work/client.png"
 read -r white ink stray < <(measure_text "$work/client.png")
 echo "waiting text: $white white and $ink dark pixels in the band, $stray white pixels elsewhere"
 [ "$stray" -eq 0 ] || fail "white pixels outside the waiting text's band"
