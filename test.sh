@@ -14,7 +14,9 @@ fuzz_seconds=${KARVEX_FUZZ_SECONDS:-30}
 step() { printf '\n=== %s\n' "$*"; }
 
 step "build"
-cmake -S . -B build -G Ninja -DKARVEX_WERROR=$werror >/dev/null
+# Named explicitly: play.sh turns them off in the same build directory.
+cmake -S . -B build -G Ninja -DKARVEX_BUILD_TESTS=ON -DKARVEX_BUILD_BENCH=ON -DKARVEX_BUILD_GAME=ON \
+    -DKARVEX_WERROR=$werror >/dev/null
 cmake --build build -j "$jobs"
 
 step "real-world XM modules (skipped when offline)"
