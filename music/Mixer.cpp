@@ -40,18 +40,33 @@ constexpr uint32_t maxPlayableSamples = 1u << 30;
 #if defined(__SSE2__)
 // Steady gains: two frames per iteration, each lane computing exactly what the
 // single-frame path computes ((d0 + ((d1 - d0) x f) x 2^-31) x gain, no fused steps).
+// After the first step the dropped bit is always the step's own lowest bit, so
+// the later steps are one plain addition.
 void mixSteady(const int16_t* data, Fixed32x32& position, Fixed32x32 signedStep, float gainLeft,
                float gainRight, float* out, int32_t frameCount)
 {
+    if (frameCount <= 0) {
+        return;
+    }
     Fixed32x32 at = position;
+    const Fixed32x32 laterStep = signedStep - (signedStep & 1);
     const __m128 gains = _mm_setr_ps(gainLeft, gainRight, gainLeft, gainRight);
     const __m128 scale = _mm_set1_ps(fractionScale);
-    int32_t frame = 0;
+    // The first frame on its own, so that every later one moves by laterStep.
+    const float value = interpolate(data, at);
+    at = advance(at, signedStep);
+    out[0] += value * gainLeft;
+    out[1] += value * gainRight;
+    out += 2;
+    // Both frames' positions side by side: their top 31 fraction bits become the fractions.
+    __m128i positions = _mm_set_epi64x(static_cast<int64_t>(at + laterStep), static_cast<int64_t>(at));
+    const __m128i pairStep = _mm_set1_epi64x(static_cast<int64_t>(2 * laterStep));
+    const __m128i fractionMask = _mm_set1_epi32(0x7FFFFFFF);
+    int32_t frame = 1;
     for (; frame + 2 <= frameCount; frame += 2) {
         const Fixed32x32 first = at;
-        at = advance(at, signedStep);
-        const Fixed32x32 second = at;
-        at = advance(at, signedStep);
+        const Fixed32x32 second = at + laterStep;
+        at = second + laterStep;
         int32_t firstPair = 0;
         int32_t secondPair = 0;
         std::memcpy(&firstPair, data + (first >> 32), sizeof(firstPair));     // d[i] and d[i + 1]
@@ -60,20 +75,19 @@ void mixSteady(const int16_t* data, Fixed32x32& position, Fixed32x32 signedStep,
         const __m128i values = _mm_srai_epi32(_mm_unpacklo_epi16(words, words), 16);   // a0 a1 b0 b1
         const __m128i base = _mm_shuffle_epi32(values, _MM_SHUFFLE(2, 2, 0, 0));
         const __m128i next = _mm_shuffle_epi32(values, _MM_SHUFFLE(3, 3, 1, 1));
-        const __m128i fractions = _mm_shuffle_epi32(
-            _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int32_t>(static_cast<uint32_t>(first) >> 1)),
-                               _mm_cvtsi32_si128(static_cast<int32_t>(static_cast<uint32_t>(second) >> 1))),
-            _MM_SHUFFLE(1, 1, 0, 0));
+        const __m128i halved = _mm_and_si128(_mm_srli_epi64(positions, 1), fractionMask);
+        const __m128i fractions = _mm_shuffle_epi32(halved, _MM_SHUFFLE(2, 2, 0, 0));
+        positions = _mm_add_epi64(positions, pairStep);
         const __m128 lean = _mm_mul_ps(_mm_mul_ps(_mm_cvtepi32_ps(_mm_sub_epi32(next, base)), _mm_cvtepi32_ps(fractions)), scale);
-        const __m128 value = _mm_add_ps(_mm_cvtepi32_ps(base), lean);
-        _mm_storeu_ps(out, _mm_add_ps(_mm_loadu_ps(out), _mm_mul_ps(value, gains)));
+        const __m128 sum = _mm_add_ps(_mm_cvtepi32_ps(base), lean);
+        _mm_storeu_ps(out, _mm_add_ps(_mm_loadu_ps(out), _mm_mul_ps(sum, gains)));
         out += 4;
     }
     if (frame < frameCount) {
-        const float value = interpolate(data, at);
-        at = advance(at, signedStep);
-        out[0] += value * gainLeft;
-        out[1] += value * gainRight;
+        const float last = interpolate(data, at);
+        at += laterStep;
+        out[0] += last * gainLeft;
+        out[1] += last * gainRight;
     }
     position = at;
 }
