@@ -5,8 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <unistd.h>
 
-#include "app/ShellFiles.h"
 #include "music/SongApi.h"
 
 namespace {
@@ -60,17 +61,25 @@ int32_t render(int argc, char** argv)
     return renderToWav(argv[2], argv[3], seconds, static_cast<int32_t>(rate));
 }
 
-}  // namespace
-
-Song* loadForTool(const char* path)
+// play lives in karvex-xm-play beside this program, the one part linked with SDL.
+int32_t play(const char* path)
 {
-    setFileCallbacks(fileOpen, fileClose, fileRead, fileSeek, fileTell);
-    Song* song = loadSong(path);
-    if (song == nullptr) {
-        std::fprintf(stderr, "karvex-xm: cannot load %s as an XM module\n", path);
-    }
-    return song;
+#ifdef KARVEX_XM_PLAY
+    char self[4096] = {};
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
+    std::string player = length > 0 ? std::string(self, static_cast<size_t>(length)) : std::string("karvex-xm");
+    player = player.substr(0, player.find_last_of('/') + 1) + "karvex-xm-play";
+    char* const arguments[] = {player.data(), const_cast<char*>(path), nullptr};
+    execv(player.c_str(), arguments);
+    std::fprintf(stderr, "karvex-xm: cannot run %s\n", player.c_str());
+#else
+    (void)path;
+    std::fprintf(stderr, "karvex-xm: play needs the SDL platform (build with KARVEX_BUILD_GAME=ON)\n");
+#endif
+    return exitFailure;
 }
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -85,7 +94,7 @@ int main(int argc, char** argv)
         return render(argc, argv);
     }
     if (std::strcmp(command, "play") == 0 && argc == 3) {
-        return playLive(argv[2]);
+        return play(argv[2]);
     }
     return usage();
 }

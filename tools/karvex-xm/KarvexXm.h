@@ -13,4 +13,5 @@ constexpr int32_t exitUsage = 2;
 
 [[nodiscard]] int32_t showInfo(const char* path);
 [[nodiscard]] int32_t renderToWav(const char* path, const char* outPath, double seconds, int32_t rate);
+// karvex-xm-play's work: through the sound device until SIGINT or SIGTERM.
 [[nodiscard]] int32_t playLive(const char* path);

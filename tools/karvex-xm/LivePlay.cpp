@@ -1,7 +1,8 @@
-// karvex-xm play: the module through the sound device and its feeder thread,
-// the way the game plays its tune, until SIGINT or SIGTERM.
+// karvex-xm-play, run by karvex-xm play: the module through the sound device
+// and its feeder thread, the way the game plays its tune, until SIGINT or SIGTERM.
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 
 #include "music/Song.h"
 #include "music/SongApi.h"
@@ -39,4 +40,13 @@ int32_t playLive(const char* path)
     freeSong(song);
     closeSoundDevice();
     return 0;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: karvex-xm play FILE\n");
+        return exitUsage;
+    }
+    return playLive(argv[1]);
 }

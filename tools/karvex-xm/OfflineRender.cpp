@@ -87,10 +87,3 @@ int32_t renderToWav(const char* path, const char* outPath, double seconds, int32
     return 0;
 }
 
-#ifndef KARVEX_XM_PLAY
-int32_t playLive(const char*)
-{
-    std::fprintf(stderr, "karvex-xm: play needs the SDL platform (build with KARVEX_BUILD_GAME=ON)\n");
-    return exitFailure;
-}
-#endif
