@@ -38,8 +38,8 @@ TEST_F(PlayThreads, PauseFreezesTheClockUntilF8ComesAgain)
     pumpMessagesUntil(INT64_MAX, [] { return game.currentState() == GameState::paused; });
     ASSERT_EQ(game.currentState(), GameState::paused);
     const int64_t presents = headless::presentCount();
-    // Three seconds of timer messages while the pause runs.
-    pumpMessagesUntil(headless::nowNs() + 3000000000ll, [] { return false; });
+    // Two seconds of timer messages while the pause runs.
+    pumpMessagesUntil(headless::nowNs() + 2000000000ll, [] { return false; });
     EXPECT_EQ(game.clockMinutes.load(), 1);
     EXPECT_EQ(game.clockSeconds.load(), 30);
     EXPECT_EQ(game.currentState(), GameState::paused);
@@ -48,8 +48,8 @@ TEST_F(PlayThreads, PauseFreezesTheClockUntilF8ComesAgain)
     EXPECT_EQ(game.currentState(), GameState::play);
     // The pause redrew the HUD, paced: about one turn per 2 ms, not flat out.
     const int64_t turns = headless::presentCount() - presents;
-    EXPECT_GT(turns, 1000);
-    EXPECT_LT(turns, 1700);
+    EXPECT_GT(turns, 700);
+    EXPECT_LT(turns, 1100);
     EXPECT_NE(game.lightlinePos, lightLine);
     // The clock goes on after the pause.
     headless::advanceMs(1000);
@@ -71,7 +71,7 @@ TEST_F(PlayThreads, ClockTicksOnTheMainThreadWhilePlayRunsOnTheGameThread)
 {
     // A short level, so that the clock's end and the next intro fall in the run.
     game.clockMinutes = 0;
-    game.clockSeconds = 3;
+    game.clockSeconds = 1;
     game.maxFallingBlocks = 8;
     game.player->head->blinking = 1;       // no ship lost to stop the clock
     game.player->head->blinkTimer = 1000.0;
@@ -79,7 +79,8 @@ TEST_F(PlayThreads, ClockTicksOnTheMainThreadWhilePlayRunsOnTheGameThread)
     headless::setKeyHeld(platform::vk::up, true);
     headless::setKeyHeld(platform::vk::shift, true);
     startGameThread();
-    pumpMessagesUntil(headless::nowNs() + 9000000000ll, [] { return false; });
+    // The level ends after a second, the intro takes 3.1 s, then two ticks of level 2.
+    pumpMessagesUntil(headless::nowNs() + 6500000000ll, [] { return false; });
     quitRequested = 1;
     stopGameThread();
     EXPECT_EQ(game.level, 2);
