@@ -52,7 +52,7 @@ constexpr PageLine thanksLines[] = {
     {"the karvex tune generator: thanks for the c64 style tune of this game", 70, 245},
     {"sdl: thanks for the window, the keys and the sound on every desktop", 70, 270},
     {"debian: thanks for the system and the tools this game was built with", 70, 295},
-    {"special thanks to the fasttracker 2 makers for the xm format: next one when?", 70, 320},
+    {"special thanks to the fasttracker 2 makers for xm: what comes next?", 70, 320},
 };
 static_assert(std::size(thanksLines) == 7);
 
