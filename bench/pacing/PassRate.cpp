@@ -2,9 +2,11 @@
 // ends it with SIGTERM, and prints how many passes the game thread made per
 // second and what presenting cost: presentPixels on the game thread, and the
 // upload and present of a shown picture on the main thread.
-// Usage: karvex-pacing [--seconds N] [--frames]
+// Usage: karvex-pacing [--seconds N] [--frames] | --sleep
 //   --frames  after every pass, also present a changing 640x480 picture, as a
 //             screen that draws every pass does.
+//   --sleep   no game: how late sleepUntilCount wakes for 2,000 deadlines one pass
+//             ahead, and the processor time the sleeping costs.
 #include <SDL.h>
 
 #include <algorithm>
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -73,6 +76,46 @@ void printSummary(const char* what, const std::vector<Timing>& timings, Clock::t
                 sum / ms.size(), ms[ms.size() * 95 / 100], ms.back());
 }
 
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Lateness of sleepUntilCount for deadlines one pass (2 ms) ahead, read on the
+// performance counter itself.
+int32_t measureSleeps()
+{
+    constexpr int32_t deadlines = 2000;
+    int64_t countsPerSecond = 0;
+    if (!platform::performanceFrequency(countsPerSecond)) {
+        return 1;
+    }
+    const int64_t period = countsPerSecond / passesPerSecond;
+    std::vector<double> lateUs;
+    const double cpuBefore = cpuSeconds();
+    const Clock::time_point started = Clock::now();
+    for (int32_t i = 0; i < deadlines; i++) {
+        // Each deadline one period from now, so that one late wake-up counts once.
+        const int64_t deadline = platform::performanceCounter() + period;
+        platform::sleepUntilCount(deadline);
+        lateUs.push_back(static_cast<double>(platform::performanceCounter() - deadline) * 1e6 / countsPerSecond);
+    }
+    const double cpu = cpuSeconds() - cpuBefore;
+    const double wallSeconds = msBetween(started, Clock::now()) / 1000.0;
+    std::sort(lateUs.begin(), lateUs.end());
+    double sum = 0;
+    for (double value : lateUs) {
+        sum += value;
+    }
+    std::printf("sleepUntilCount, %d deadlines %.3f ms ahead: late by mean %.1f us, median %.1f us, p99 %.1f us, "
+                "max %.1f us; processor time %.1f %% of the %.1f s\n",
+                deadlines, period * 1e3 / countsPerSecond, sum / deadlines, lateUs[deadlines / 2],
+                lateUs[deadlines * 99 / 100], lateUs.back(), cpu * 100 / wallSeconds, wallSeconds);
+    return 0;
+}
+
 }  // namespace
 
 extern "C" {
@@ -122,12 +165,15 @@ int main(int argc, char** argv)
 {
     int32_t seconds = 10;
     for (int32_t i = 1; i < argc; i++) {
+        if (std::strcmp(argv[i], "--sleep") == 0) {
+            return measureSleeps();
+        }
         if (std::strcmp(argv[i], "--frames") == 0) {
             presentFrames = true;
         } else if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
             seconds = std::max(1, std::atoi(argv[++i]));
         } else {
-            std::fprintf(stderr, "usage: %s [--seconds N] [--frames]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--seconds N] [--frames] | --sleep\n", argv[0]);
             return 2;
         }
     }

@@ -207,6 +207,21 @@ void waitForEvents(MessageLoop& loop, int64_t nowNs)
 
 }  // namespace
 
+void resetMessageLoop()
+{
+    MessageLoop& loop = sdlPlatform.loop;
+    loop.pending.clear();
+    loop.destroySent = false;
+    loop.quitPosted = false;
+    forgetHeldKeys(loop);
+    loop.keys.clear();
+    {
+        std::lock_guard<std::mutex> guard(loop.timerLock);
+        loop.timers = {};
+    }
+    sdlPlatform.signals.quitSignalled.store(false);
+}
+
 void wakeMainThread()
 {
     SignalWatch& signals = sdlPlatform.signals;

@@ -108,6 +108,9 @@ void showPictureIfDue(int64_t nowNs);
 void toggleFullscreen();
 [[nodiscard]] int32_t showWaitMs(int64_t nowNs);   // -1: nothing to show
 
+// A new window starts with no messages, keys, timers or quit pending. Main thread.
+void resetMessageLoop();
+
 // Signals.
 void startSignalWatch();
 void stopSignalWatch();

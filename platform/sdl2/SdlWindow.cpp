@@ -187,6 +187,7 @@ WindowHandle createWindow(const char* className, const char* title, int32_t clie
     if (screen.window != nullptr || clientWidth != sdl2::clientWidth || clientHeight != sdl2::clientHeight) {
         return 0;
     }
+    sdl2::resetMessageLoop();
     sdl2::startSignalWatch();
     sdl2::setHints(className != nullptr ? className : "Karvex");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
