@@ -20,7 +20,9 @@ echo "$output"
 passes=$(echo "$output" | sed -n 's|^game thread:.*= \([0-9.]*\) passes/s.*|\1|p')
 shown=$(echo "$output" | awk '/^picture shown/ { print $5 }')
 echo "$output" | grep -q '^runApp returned 0$' || { echo "FAIL: the game did not end with 0"; exit 1; }
-# Lower bounds leave room for a busy machine; the upper ones are the pacing and the refresh.
-awk -v p="$passes" 'BEGIN { exit !(p >= 400 && p <= 505) }' || { echo "FAIL: $passes passes/s"; exit 1; }
-awk -v s="$shown" 'BEGIN { exit !(s >= 40 && s <= 61) }' || { echo "FAIL: $shown pictures shown/s"; exit 1; }
+# The upper bounds are the pacing and the refresh. The lower ones leave room for a busy
+# machine (a game thread kept off the processor for 400 ms has been seen) and still
+# catch a window that stops showing pictures or a game thread that oversleeps.
+awk -v p="$passes" 'BEGIN { exit !(p >= 250 && p <= 505) }' || { echo "FAIL: $passes passes/s"; exit 1; }
+awk -v s="$shown" 'BEGIN { exit !(s >= 25 && s <= 61) }' || { echo "FAIL: $shown pictures shown/s"; exit 1; }
 echo "ok: $passes passes/s, $shown pictures shown/s"
