@@ -1,6 +1,7 @@
 // The headless twin of the platform: everything the game asks of the machine,
 // kept in memory and moved only by the test (virtual time, scripted keys,
 // posted messages). Safe to call from several threads.
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <condition_variable>
@@ -181,10 +182,12 @@ void startTimer(WindowHandle, int32_t identifier, int32_t periodMs)
             free = &timer;
         }
     }
-    if (free == nullptr || periodMs <= 0) {
+    if (free == nullptr) {
         return;
     }
-    *free = TimerSlot{identifier, periodMs * int64_t{1000000}, s.nowNs + periodMs * int64_t{1000000}, true};
+    // Window timers raise shorter periods to 10 ms, as the SDL backend does.
+    const int64_t periodNs = std::max(periodMs, 10) * int64_t{1000000};
+    *free = TimerSlot{identifier, periodNs, s.nowNs + periodNs, true};
 }
 
 void stopTimer(WindowHandle, int32_t identifier)
