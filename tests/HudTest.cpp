@@ -114,4 +114,25 @@ TEST_F(Hud, TheLightLineMovesOnEveryDrawAndWraps)
     EXPECT_EQ(game.lightlinePos, 640.0);
 }
 
+TEST_F(Hud, NoPauseOnceTheClockHasEndedTheLevel)
+{
+    // The clock's tick on the main thread ended the level during this pass; a
+    // pause opened now would put play back and lose the level's end.
+    game.setState(GameState::levelIntro);
+    const int64_t before = headless::nowNs();
+    game.pauseMode();
+    EXPECT_EQ(game.currentState(), GameState::levelIntro);
+    EXPECT_EQ(headless::nowNs(), before);
+}
+
+TEST_F(Hud, HoldingF8KeepsTogglingThePause)
+{
+    headless::setKeyHeld(platform::vk::f8, true);
+    const int64_t before = headless::nowNs();
+    pass(2);
+    // Opened, 200 ms, closed at once by the held key, 100 ms: the pass goes on.
+    EXPECT_EQ(game.currentState(), GameState::play);
+    EXPECT_EQ(headless::nowNs() - before, 302 * 1000000ll);
+}
+
 }  // namespace
