@@ -346,7 +346,8 @@ TEST_F(Title, SpaceStartsAGameOnlyWithoutANameEntryAndWithTheFocus)
 // A golden check of the whole title picture: start-up, then 200 passes of 25 ms, with
 // the credits fully in and the bars 200 steps on. The hash was taken from this test's
 // first run and the picture it writes (title-screen.png in the build directory) was
-// looked at: frame, panel, eight bars, borders, prompt and the credits lines.
+// looked at: frame, panel, eight bars, borders, prompt and the credits lines. Taken
+// again when the logo lost its stray black edge pixels.
 TEST_F(Title, TitlePictureAfterFiveSeconds)
 {
     start();
@@ -359,7 +360,7 @@ TEST_F(Title, TitlePictureAfterFiveSeconds)
         const std::string command = "convert '" + bmp + "' '" + std::string(KARVEX_BINARY_DIR) + "/title-screen.png'";
         EXPECT_EQ(std::system(command.c_str()), 0);
     }
-    EXPECT_EQ(headless::windowHash(), 8191922951125206991u);
+    EXPECT_EQ(headless::windowHash(), 6826440044515382778u);
 }
 
 TEST_F(Title, PageLinesUseTheFontAndStayInsideThePanel)

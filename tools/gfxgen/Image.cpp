@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace gfx {
 
@@ -116,6 +117,11 @@ namespace {
 
 uint8_t channel(double value)
 {
+    // A NaN would convert to whatever the compiler likes; the pictures must not depend on it.
+    if (std::isnan(value)) {
+        std::fprintf(stderr, "gfxgen: a colour channel is not a number\n");
+        std::abort();
+    }
     const double rounded = std::floor(value + 0.5);
     return static_cast<uint8_t>(rounded < 0.0 ? 0.0 : (rounded > 255.0 ? 255.0 : rounded));
 }

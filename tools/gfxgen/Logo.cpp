@@ -167,7 +167,8 @@ double bevelFactor(const CoverageMap& map, int32_t x, int32_t y)
     double ny = 0.0;
     for (int32_t dy = -reach; dy <= reach; dy++) {
         for (int32_t dx = -reach; dx <= reach; dx++) {
-            if (map.at(x + dx, y + dy) < 0.5) {
+            // The pixel itself has no direction: a thinly covered pixel would divide 0 by 0.
+            if ((dx != 0 || dy != 0) && map.at(x + dx, y + dy) < 0.5) {
                 const double d = std::sqrt(static_cast<double>(dx * dx + dy * dy));
                 if (d < nearest) {
                     nearest = d;
