@@ -42,9 +42,9 @@ if compgen -G "fuzz/*/CMakeLists.txt" >/dev/null; then
     step "fuzz targets, ${fuzz_seconds} s each"
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKARVEX_BUILD_FUZZ=ON -DKARVEX_BUILD_GAME=OFF \
         -DKARVEX_BUILD_BENCH=OFF -DKARVEX_SANITIZE=address,undefined >/dev/null
-    cmake --build build-fuzz -j "$jobs"
+    cmake --build build-fuzz -j "$jobs" --target fuzzers
     for fuzzer in build-fuzz/fuzzers/fuzz_*; do
-        [ -x "$fuzzer" ] || continue
+        [ -f "$fuzzer" ] && [ -x "$fuzzer" ] || continue
         name=$(basename "$fuzzer")
         corpus=$(mktemp -d)
         if [ -d "build-fuzz/fuzzers/$name.seeds" ]; then
