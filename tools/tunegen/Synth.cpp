@@ -118,21 +118,40 @@ std::vector<int16_t> sawCycle(int32_t harmonics, double amplitude)
     return normalised(values, amplitude);
 }
 
-std::vector<int16_t> kickDrum()
+namespace {
+
+// A sine whose pitch falls from floorHz + sweepHz towards floorHz, fading out.
+struct PitchSweep {
+    double seconds;
+    double floorHz;
+    double sweepHz;
+    double sweepSeconds;
+    double decaySeconds;
+    double amplitude;
+};
+
+std::vector<int16_t> pitchSweepDrum(const PitchSweep& drum)
 {
-    const int32_t length = static_cast<int32_t>(drumRateHz * 0.32);
+    const int32_t length = static_cast<int32_t>(drumRateHz * drum.seconds);
     std::vector<double> values;
     double phase = 0.0;
     for (int32_t i = 0; i < length; i++) {
         double t = i / drumRateHz;
-        double frequencyHz = 46.0 + 115.0 * std::exp(-t / 0.028);
+        double frequencyHz = drum.floorHz + drum.sweepHz * std::exp(-t / drum.sweepSeconds);
         phase += 2.0 * pi * frequencyHz / drumRateHz;
-        double body = std::sin(phase) * std::exp(-t / 0.11);
+        double body = std::sin(phase) * std::exp(-t / drum.decaySeconds);
         // A soft attack over the first 1.5 ms keeps the start from clicking.
         double attack = std::fmin(1.0, t / 0.0015);
         values.push_back(body * attack);
     }
-    return normalised(values, 0.82);
+    return normalised(values, drum.amplitude);
+}
+
+}  // namespace
+
+std::vector<int16_t> kickDrum()
+{
+    return pitchSweepDrum({0.32, 46.0, 115.0, 0.028, 0.11, 0.82});
 }
 
 std::vector<int16_t> snareDrum()
@@ -178,17 +197,7 @@ std::vector<int16_t> hiHat(double seconds, double decaySeconds, double amplitude
 
 std::vector<int16_t> tomDrum()
 {
-    const int32_t length = static_cast<int32_t>(drumRateHz * 0.3);
-    std::vector<double> values;
-    double phase = 0.0;
-    for (int32_t i = 0; i < length; i++) {
-        double t = i / drumRateHz;
-        double frequencyHz = 95.0 + 70.0 * std::exp(-t / 0.05);
-        phase += 2.0 * pi * frequencyHz / drumRateHz;
-        double attack = std::fmin(1.0, t / 0.0015);
-        values.push_back(std::sin(phase) * std::exp(-t / 0.09) * attack);
-    }
-    return normalised(values, 0.75);
+    return pitchSweepDrum({0.3, 95.0, 70.0, 0.05, 0.09, 0.75});
 }
 
 }  // namespace tunegen
