@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "game/Game.h"
+#include "graphics/FontSheet.h"
 
 namespace {
 
@@ -62,15 +63,11 @@ constexpr const char* stoneSheetPath = "gfx/anim_stones.bmp";
 constexpr uint32_t stoneSide = 8;   // pixels; the frames stand side by side in one row
 
 constexpr const char* fontSheetPath = "gfx/font.bmp";
-constexpr uint32_t glyphWidth = 7;
-constexpr uint32_t glyphHeight = 11;
-constexpr uint32_t fontColumns = 20;
-constexpr uint32_t fontCells = 60;
-// The characters of the cells, row by row; the last 14 cells carry none.
-constexpr std::string_view glyphCharacters = "0123456789abcdefghij"
-                                             "klmnopqrstuvwxyz!?.,"
-                                             " :/)-+";
-static_assert(glyphCharacters.size() == 46);
+constexpr uint32_t glyphWidth = fontSheet::cellWidth;
+constexpr uint32_t glyphHeight = fontSheet::cellHeight;
+constexpr uint32_t fontColumns = fontSheet::columns;
+constexpr uint32_t fontCells = fontSheet::cells;
+constexpr std::string_view glyphCharacters = fontSheet::characters;
 
 // Files a new sprite in a catalogue; false when the node cannot be made.
 [[nodiscard]] bool file(ObjectList* catalogue, uint32_t spriteId, int32_t kind)

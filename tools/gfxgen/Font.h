@@ -5,20 +5,16 @@
 #include <cstdint>
 #include <string_view>
 
+#include "graphics/FontSheet.h"
 #include "tools/gfxgen/Image.h"
 
 namespace gfx {
 
-constexpr int32_t glyphCellWidth = 7;
-constexpr int32_t glyphCellHeight = 11;
-constexpr int32_t fontColumns = 20;
-constexpr int32_t fontRows = 3;
-
-// The characters in cell order, row by row; the cells after them stay empty.
-constexpr std::string_view fontCharacters = "0123456789abcdefghij"
-                                            "klmnopqrstuvwxyz!?.,"
-                                            " :/)-+";
-static_assert(fontCharacters.size() == 46);
+constexpr int32_t glyphCellWidth = fontSheet::cellWidth;
+constexpr int32_t glyphCellHeight = fontSheet::cellHeight;
+constexpr int32_t fontColumns = fontSheet::columns;
+constexpr int32_t fontRows = fontSheet::rows;
+constexpr std::string_view fontCharacters = fontSheet::characters;
 
 struct TextStyle {
     Rgb inkTop;      // the strokes shade from top to bottom
